@@ -1,0 +1,67 @@
+// The one buffered output of a RIB writer: a file, a pipe into a child
+// process, or standard output.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstring>
+
+class RibStream {
+  public:
+    // Each returns null when the target cannot be opened.
+    static RibStream* openFile(const char* path);
+    // Runs the command through /bin/sh -c with a pipe to its standard input.
+    static RibStream* openPipe(const char* command);
+    // Goes through stdout's own stdio buffer, so that the caller's printf
+    // output and the RIB text stay in the order they were made.
+    static RibStream* openStandardOutput();
+
+    // Flushes, then closes the file or pipe (waiting for the child); standard
+    // output is flushed and left open.
+    ~RibStream();
+    RibStream(const RibStream&) = delete;
+    RibStream& operator=(const RibStream&) = delete;
+
+    void write(const void* data, size_t n) {
+        if (n <= capacity - used) {
+            std::memcpy(buffer + used, data, n);
+            used += n;
+        } else {
+            writeSlow(data, n);
+        }
+    }
+    void put(char c) {
+        if (used < capacity) {
+            buffer[used++] = c;
+        } else {
+            writeSlow(&c, 1);
+        }
+    }
+    void flush();
+
+    bool isStandardOutput() const { return toStdout; }
+    bool isPipe() const { return child > 0; }
+
+    // Flushes every live stream made by this process; run from exit().
+    static void flushAll();
+
+  private:
+    RibStream() = default;
+    void writeSlow(const void* data, size_t n);
+    void writeOut(const char* data, size_t n);
+    void closeTarget();
+
+    static constexpr size_t kBufferSize = 64 * 1024;
+
+    char* buffer = nullptr;
+    size_t capacity = 0;  // 0 for standard output: every write goes to stdio
+    size_t used = 0;
+    int fd = -1;
+    pid_t child = -1;
+    pid_t owner = -1;  // a forked copy must not flush its parent's data again
+    bool toStdout = false;
+    bool broken = false;  // the reader went away; later data is dropped
+    RibStream* nextLive = nullptr;
+    RibStream* prevLive = nullptr;
+};
