@@ -1,0 +1,80 @@
+#include <GL/gl.h>
+
+#include "sim/softbody.h"
+#include "sim/spring.h"
+#include "sim/world.h"
+
+namespace {
+
+void vertex(const MassNode* node) {
+    glVertex3f(static_cast<GLfloat>(node->position.x), static_cast<GLfloat>(node->position.y),
+               static_cast<GLfloat>(node->position.z));
+}
+
+// One red cell, each with its own colour call; the corners come in the
+// order a, b, c, d as the caller names them.
+void cell(const MassNode* a, const MassNode* b, const MassNode* c, const MassNode* d) {
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glBegin(GL_POLYGON);
+    vertex(a);
+    vertex(b);
+    vertex(c);
+    vertex(d);
+    glEnd();
+}
+
+}  // namespace
+
+// Six passes, one per outer face. The high faces count up and the zero faces
+// count down with the same corner pattern, so opposite faces do not share a
+// winding; with culling off and no normals that does not show.
+void SoftBody::drawFaces() {
+    const auto& n = nodes;
+    int k = nodesZ - 1;
+    for (int i = 1; i <= nodesX - 1; ++i)
+        for (int j = 1; j <= nodesY - 1; ++j)
+            cell(n[i][j][k], n[i][j - 1][k], n[i - 1][j - 1][k], n[i - 1][j][k]);
+    for (int i = nodesX - 1; i >= 1; --i)
+        for (int j = nodesY - 1; j >= 1; --j)
+            cell(n[i][j][0], n[i][j - 1][0], n[i - 1][j - 1][0], n[i - 1][j][0]);
+
+    int i = nodesX - 1;
+    for (int j = 1; j <= nodesY - 1; ++j)
+        for (int k = 1; k <= nodesZ - 1; ++k)
+            cell(n[i][j][k], n[i][j][k - 1], n[i][j - 1][k - 1], n[i][j - 1][k]);
+    for (int j = nodesY - 1; j >= 1; --j)
+        for (int k = nodesZ - 1; k >= 1; --k)
+            cell(n[0][j][k], n[0][j][k - 1], n[0][j - 1][k - 1], n[0][j - 1][k]);
+
+    int j = nodesY - 1;
+    for (int i = 1; i <= nodesX - 1; ++i)
+        for (int k = 1; k <= nodesZ - 1; ++k)
+            cell(n[i][j][k], n[i][j][k - 1], n[i - 1][j][k - 1], n[i - 1][j][k]);
+    for (int i = nodesX - 1; i >= 1; --i)
+        for (int k = nodesZ - 1; k >= 1; --k)
+            cell(n[i][0][k], n[i][0][k - 1], n[i - 1][0][k - 1], n[i - 1][0][k]);
+}
+
+void SoftBody::drawSprings() {
+    for (Spring* spring : springs) spring->draw();
+}
+
+void Spring::draw() {
+    glPushMatrix();
+    // Each spring restores the matrix, so the tilt does not accumulate.
+    glRotatef(15.0f, 1.0f, 1.0f, 0.0f);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBegin(GL_LINES);
+    vertex(first);
+    vertex(second);
+    glEnd();
+    glPopMatrix();
+}
+
+void World::draw() {
+    if (multiBody) {
+        for (SoftBody* body : bodies) body->drawSprings();
+    } else {
+        drawFaces();
+    }
+}
