@@ -1,0 +1,467 @@
+// Geometry requests, the standard basis matrices and the procedural markers.
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "rib/ribwriter.h"
+
+RtBasis RiBezierBasis = {{-1, 3, -3, 1}, {3, -6, 3, 0}, {-3, 3, 0, 0}, {1, 0, 0, 0}};
+RtBasis RiBSplineBasis = {{-1.0f / 6, 3.0f / 6, -3.0f / 6, 1.0f / 6},
+                          {3.0f / 6, -6.0f / 6, 3.0f / 6, 0},
+                          {-3.0f / 6, 0, 3.0f / 6, 0},
+                          {1.0f / 6, 4.0f / 6, 1.0f / 6, 0}};
+RtBasis RiCatmullRomBasis = {
+    {-0.5f, 1.5f, -1.5f, 0.5f}, {1, -2.5f, 2, -0.5f}, {-0.5f, 0, 0.5f, 0}, {0, 1, 0, 0}};
+RtBasis RiHermiteBasis = {{2, 1, -2, 1}, {-3, -2, 3, -1}, {0, 1, 0, 0}, {1, 0, 0, 0}};
+RtBasis RiPowerBasis = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+
+void RiProcDelayedReadArchive(RtPointer, RtFloat) {}
+void RiProcRunProgram(RtPointer, RtFloat) {}
+void RiProcDynamicLoad(RtPointer, RtFloat) {}
+
+namespace {
+
+bool equals(const char* a, const char* b) {
+    return a && std::strcmp(a, b) == 0;
+}
+
+RtInt sum(const RtInt* values, RtInt n) {
+    RtInt total = 0;
+    for (RtInt i = 0; i < n; ++i) total += values[i];
+    return total;
+}
+
+// The largest vertex index, never below 0: the count of vertex values is one more.
+RtInt maxIndex(const RtInt* vertices, RtInt n) {
+    RtInt largest = 0;
+    for (RtInt i = 0; i < n; ++i) {
+        if (vertices[i] > largest) largest = vertices[i];
+    }
+    return largest;
+}
+
+// Each value as " %g"; always text.
+void writeGs(RibWriter& w, std::initializer_list<RtFloat> values) {
+    for (RtFloat v : values) {
+        w.WriteChar(' ');
+        w.WriteG(v);
+    }
+}
+
+void writeQuadric(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> arguments,
+                  RtInt n, RtToken tokens[], RtPointer values[]) {
+    w.WriteText(keyword);
+    writeGs(w, arguments);
+    w.WritePrimitiveParams(4, 4, 1, n, tokens, values);
+}
+
+const char* basisName(RtBasis basis) {
+    if (basis == RiBezierBasis) return "bezier";
+    if (basis == RiBSplineBasis) return "b-spline";
+    if (basis == RiCatmullRomBasis) return "catmull-rom";
+    if (basis == RiHermiteBasis) return "hermite";
+    if (basis == RiPowerBasis) return "power";
+    return nullptr;
+}
+
+void writeBasis(RibWriter& w, RtBasis basis) {
+    if (const char* name = basisName(basis)) {
+        w.WriteChar('"');
+        w.WriteText(name);
+        w.WriteChar('"');
+    } else {
+        w.WriteFloatArray(&basis[0][0], 16);
+    }
+}
+
+// A step of 0 or less cannot divide a patch or curve count. The request's
+// line is ended so that the next request starts on a line of its own.
+bool stepUsable(RibWriter& w, const char* request, const char* which, int step) {
+    if (step > 0) return true;
+    std::fprintf(stderr, "duzozo: %s needs a positive %s basis step, not %d\n", request, which,
+                 step);
+    w.WriteChar('\n');
+    return false;
+}
+
+}  // namespace
+
+void RibWriter::ConeV(RtFloat height, RtFloat radius, RtFloat thetamax, RtInt n, RtToken tokens[],
+                      RtPointer values[]) {
+    writeQuadric(*this, "Cone", {height, radius, thetamax}, n, tokens, values);
+}
+
+void RibWriter::CylinderV(RtFloat radius, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
+                          RtToken tokens[], RtPointer values[]) {
+    writeQuadric(*this, "Cylinder", {radius, zmin, zmax, thetamax}, n, tokens, values);
+}
+
+void RibWriter::DiskV(RtFloat height, RtFloat radius, RtFloat thetamax, RtInt n, RtToken tokens[],
+                      RtPointer values[]) {
+    writeQuadric(*this, "Disk", {height, radius, thetamax}, n, tokens, values);
+}
+
+void RibWriter::HyperboloidV(RtPoint point1, RtPoint point2, RtFloat thetamax, RtInt n,
+                             RtToken tokens[], RtPointer values[]) {
+    writeQuadric(*this, "Hyperboloid",
+                 {point1[0], point1[1], point1[2], point2[0], point2[1], point2[2], thetamax}, n,
+                 tokens, values);
+}
+
+void RibWriter::ParaboloidV(RtFloat rmax, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
+                            RtToken tokens[], RtPointer values[]) {
+    writeQuadric(*this, "Paraboloid", {rmax, zmin, zmax, thetamax}, n, tokens, values);
+}
+
+void RibWriter::SphereV(RtFloat radius, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
+                        RtToken tokens[], RtPointer values[]) {
+    writeQuadric(*this, "Sphere", {radius, zmin, zmax, thetamax}, n, tokens, values);
+}
+
+void RibWriter::TorusV(RtFloat majorradius, RtFloat minorradius, RtFloat phimin, RtFloat phimax,
+                       RtFloat thetamax, RtInt n, RtToken tokens[], RtPointer values[]) {
+    writeQuadric(*this, "Torus", {majorradius, minorradius, phimin, phimax, thetamax}, n, tokens,
+                 values);
+}
+
+void RibWriter::PolygonV(RtInt nvertices, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Polygon");
+    WritePrimitiveParams(nvertices, nvertices, 1, n, tokens, values);
+}
+
+void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nvertices[], RtInt n, RtToken tokens[],
+                                RtPointer values[]) {
+    RtInt vertices = sum(nvertices, nloops);
+    WriteText("GeneralPolygon");
+    WriteIntArray(nvertices, nloops);
+    WriteChar(' ');
+    WritePrimitiveParams(vertices, vertices, 1, n, tokens, values);
+}
+
+void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nvertices[], RtInt vertices[], RtInt n,
+                                RtToken tokens[], RtPointer values[]) {
+    RtInt nindices = sum(nvertices, npolys);
+    RtInt points = maxIndex(vertices, nindices) + 1;
+    WriteText("PointsPolygons");
+    WriteIntArray(nvertices, npolys);
+    WriteChar(' ');
+    WriteIntArray(vertices, nindices);
+    WriteChar(' ');
+    WritePrimitiveParams(points, points, npolys, n, tokens, values);
+}
+
+void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvertices[],
+                                       RtInt vertices[], RtInt n, RtToken tokens[],
+                                       RtPointer values[]) {
+    RtInt nloopsTotal = sum(nloops, npolys);
+    RtInt nindices = sum(nvertices, nloopsTotal);
+    RtInt points = maxIndex(vertices, nindices) + 1;
+    WriteText("PointsGeneralPolygons");
+    WriteIntArray(nloops, npolys);
+    WriteChar(' ');
+    WriteIntArray(nvertices, nloopsTotal);
+    WriteChar(' ');
+    WriteIntArray(vertices, nindices);
+    WriteChar(' ');
+    WritePrimitiveParams(points, points, npolys, n, tokens, values);
+}
+
+void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep) {
+    WriteText("Basis ");
+    writeBasis(*this, ubasis);
+    WriteChar(' ');
+    WriteInt(ustep);
+    WriteChar(' ');
+    writeBasis(*this, vbasis);
+    WriteChar(' ');
+    WriteInt(vstep);
+    WriteChar('\n');
+    uStep = ustep;
+    vStep = vstep;
+}
+
+void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Patch ");
+    WriteQuoted(type);
+    WritePrimitiveParams(equals(type, "bilinear") ? 4 : 16, 4, 1, n, tokens, values);
+}
+
+void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtToken vwrap, RtInt n,
+                           RtToken tokens[], RtPointer values[]) {
+    WriteText("PatchMesh ");
+    WriteQuoted(type);
+    WriteChar(' ');
+    WriteInt(nu);
+    WriteChar(' ');
+    WriteQuoted(uwrap);
+    WriteChar(' ');
+    WriteInt(nv);
+    WriteChar(' ');
+    WriteQuoted(vwrap);
+
+    bool uperiodic = equals(uwrap, "periodic");
+    bool vperiodic = equals(vwrap, "periodic");
+    RtInt upatches, vpatches;
+    if (equals(type, "bilinear")) {
+        upatches = uperiodic ? nu : nu - 1;
+        vpatches = vperiodic ? nv : nv - 1;
+    } else if (equals(type, "bicubic")) {
+        if (!stepUsable(*this, "PatchMesh", "u", uStep) ||
+            !stepUsable(*this, "PatchMesh", "v", vStep)) {
+            return;
+        }
+        upatches = uperiodic ? nu / uStep : (nu - 4) / uStep + 1;
+        vpatches = vperiodic ? nv / vStep : (nv - 4) / vStep + 1;
+    } else {
+        std::fprintf(stderr, "duzozo: unknown patch type %s\n", type ? type : "");
+        WriteChar('\n');
+        return;
+    }
+    RtInt uvarying = uperiodic ? upatches : upatches + 1;
+    RtInt vvarying = vperiodic ? vpatches : vpatches + 1;
+    WritePrimitiveParams(nu * nv, uvarying * vvarying, upatches * vpatches, n, tokens, values);
+}
+
+void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat knot[],
+                          RtFloat min[], RtFloat max[], RtInt n[], RtFloat u[], RtFloat v[],
+                          RtFloat w[]) {
+    RtInt curves = sum(ncurves, nloops);
+    RtInt points = sum(n, curves);
+    RtInt knots = sum(order, curves) + points;
+    WriteText("TrimCurve ");
+    WriteIntArray(ncurves, nloops);
+    WriteIntArray(order, curves);
+    WriteFloatArray(knot, knots);
+    WriteChar(' ');
+    WriteFloatArray(min, curves);
+    WriteChar(' ');
+    WriteFloatArray(max, curves);
+    WriteChar(' ');
+    WriteIntArray(n, curves);
+    WriteFloatArray(u, points);
+    WriteChar(' ');
+    WriteFloatArray(v, points);
+    WriteChar(' ');
+    WriteFloatArray(w, points);
+    WriteChar('\n');
+}
+
+void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, RtFloat umax,
+                         RtInt nv, RtInt vorder, RtFloat vknot[], RtFloat vmin, RtFloat vmax,
+                         RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("NuPatch ");
+    WriteInt(nu);
+    WriteChar(' ');
+    WriteInt(uorder);
+    WriteChar(' ');
+    WriteFloatArray(uknot, nu + uorder);
+    WriteChar(' ');
+    WriteFixed(umin);
+    WriteChar(' ');
+    WriteFixed(umax);
+    WriteChar(' ');
+    WriteInt(nv);
+    WriteChar(' ');
+    WriteInt(vorder);
+    WriteChar(' ');
+    WriteFloatArray(vknot, nv + vorder);
+    WriteChar(' ');
+    WriteFixed(vmin);
+    WriteChar(' ');
+    WriteFixed(vmax);
+    WriteChar(' ');
+    WritePrimitiveParams(nu * nv, (nu - uorder + 2) * (nv - vorder + 2),
+                         (nu - uorder + 1) * (nv - vorder + 1), n, tokens, values);
+}
+
+void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken wrap, RtInt n,
+                        RtToken tokens[], RtPointer values[]) {
+    WriteText("Curves ");
+    WriteQuoted(type);
+    WriteIntArray(nvertices, ncurves);
+    WriteChar(' ');
+    WriteQuoted(wrap);
+    WriteChar(' ');
+
+    bool cubic = equals(type, "cubic");
+    bool periodic = equals(wrap, "periodic");
+    if (cubic && !stepUsable(*this, "Curves", "v", vStep)) return;
+    RtInt segments = 0, varying = 0, vertices = 0;
+    for (RtInt i = 0; i < ncurves; ++i) {
+        RtInt nv = nvertices[i];
+        vertices += nv;
+        if (!cubic) {
+            segments += periodic ? nv : nv - 1;
+            varying += nv;
+        } else if (periodic) {
+            segments += nv / vStep;
+            varying += nv / vStep;
+        } else {
+            segments += (nv - 4) / vStep + 1;
+            varying += (nv - 4) / vStep + 2;
+        }
+    }
+    WritePrimitiveParams(vertices, varying, segments, n, tokens, values);
+}
+
+void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Points ");
+    WritePrimitiveParams(npoints, npoints, 1, n, tokens, values);
+}
+
+void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[], RtInt vertices[],
+                                 RtInt ntags, RtToken tags[], RtInt nargs[], RtInt intargs[],
+                                 RtFloat floatargs[], RtInt n, RtToken tokens[],
+                                 RtPointer values[]) {
+    RtInt nindices = sum(nvertices, nfaces);
+    RtInt points = maxIndex(vertices, nindices) + 1;
+    WriteText("SubdivisionMesh ");
+    WriteQuoted(scheme);
+    WriteChar(' ');
+    WriteIntArray(nvertices, nfaces);
+    WriteChar(' ');
+    WriteIntArray(vertices, nindices);
+    WriteChar(' ');
+    if (ntags > 0) {
+        // nargs holds (integer count, float count) for each tag.
+        RtInt nint = 0, nfloat = 0;
+        for (RtInt k = 0; k < ntags; ++k) {
+            nint += nargs[2 * k];
+            nfloat += nargs[2 * k + 1];
+        }
+        WriteStringArray(tags, ntags);
+        WriteIntArray(nargs, 2 * ntags);
+        if (nint > 0) WriteIntArray(intargs, nint);
+        if (nfloat > 0) WriteFloatArray(floatargs, nfloat);
+    }
+    WritePrimitiveParams(points, points, nfaces, n, tokens, values);
+}
+
+namespace {
+
+struct BlobbyCounts {
+    RtInt leaves = 0;
+    RtInt floats = 0;
+    RtInt strings = 0;
+};
+
+// Walks the opcodes, skipping their operand words, to count what the leaves use.
+BlobbyCounts countBlobby(const RtInt* code, RtInt ncode) {
+    BlobbyCounts counts;
+    RtInt i = 0;
+    while (i < ncode) {
+        RtInt operands = 0;
+        switch (code[i]) {
+            case 0:
+            case 1:
+            case 2:
+            case 3:
+                // A count word, then that many operands. The count may be
+                // missing at the end, and a negative one must not step back.
+                operands = 1;
+                if (i + 1 < ncode && code[i + 1] > 0) operands += code[i + 1];
+                break;
+            case 4:
+            case 5:
+                operands = 2;
+                break;
+            case 6:
+            case 7:
+                operands = 1;
+                break;
+            case 1000:
+                operands = 1;
+                counts.leaves += 1;
+                counts.floats += 1;
+                break;
+            case 1001:
+                operands = 1;
+                counts.leaves += 1;
+                counts.floats += 16;
+                break;
+            case 1002:
+                operands = 1;
+                counts.leaves += 1;
+                counts.floats += 23;
+                break;
+            case 1003:
+                operands = 2;
+                counts.leaves += 1;
+                counts.floats += 4;
+                counts.strings += 1;
+                break;
+            default:
+                break;
+        }
+        if (operands >= ncode - i) break;  // the operands run past the end
+        i += operands + 1;
+    }
+    return counts;
+}
+
+}  // namespace
+
+void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFloat flt[],
+                        RtInt nstr, RtString str[], RtInt n, RtToken tokens[], RtPointer values[]) {
+    BlobbyCounts counts = countBlobby(code, ncode);
+    if (nleaf != counts.leaves) {
+        std::fprintf(stderr, "\nlibduzozo error: RiBlobby nleaf [%d] !=  leaf count [%i]", nleaf,
+                     counts.leaves);
+    }
+    if (nflt != counts.floats) {
+        std::fprintf(stderr, "\nlibduzozo error: RiBlobby nflt [%d] != float count [%i]", nflt,
+                     counts.floats);
+    }
+    if (nstr != counts.strings) {
+        std::fprintf(stderr, "\nlibduzozo error: RiBlobby nstr [%d] != string count [%i]", nstr,
+                     counts.strings);
+    }
+    WriteText("Blobby ");
+    WriteInt(nleaf);
+    WriteChar(' ');
+    WriteIntArray(code, ncode);
+    WriteChar(' ');
+    WriteFloatArray(flt, nflt);
+    WriteChar(' ');
+    WriteStringArray(str, nstr);
+    if (n != 0) {
+        WriteChar('\n');
+        WritePrimitiveParams(nleaf, nleaf, nleaf, n, tokens, values);
+    }
+    WriteChar('\n');
+}
+
+void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdivide,
+                           RtProcFreeFunc) {
+    const char* name;
+    int nstrings;
+    if (subdivide == RiProcDelayedReadArchive) {
+        name = "DelayedReadArchive";
+        nstrings = 1;
+    } else if (subdivide == RiProcRunProgram) {
+        name = "RunProgram";
+        nstrings = 2;
+    } else if (subdivide == RiProcDynamicLoad) {
+        name = "DynamicLoad";
+        nstrings = 2;
+    } else {
+        std::fprintf(stderr, "libduzozo error: procedural type\n");
+        return;
+    }
+    const RtString* strings = static_cast<const RtString*>(data);
+    WriteText("Procedural \"");
+    WriteText(name);
+    WriteText("\" [");
+    for (int i = 0; i < nstrings; ++i) {
+        if (i > 0) WriteChar(' ');
+        WriteQuoted(strings ? strings[i] : nullptr);
+    }
+    WriteText("] ");
+    WriteFloatArray(bound, 6);
+    WriteChar('\n');
+}
+
+void RibWriter::GeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Geometry");
+    WriteParams(type, 0, n, tokens, values);
+}

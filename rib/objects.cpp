@@ -1,0 +1,105 @@
+// Solid and object blocks, motion blocks and the texture-making requests.
+#include <initializer_list>
+
+#include "rib/ribwriter.h"
+
+// The filter's standard name, or "" for a function of the caller's own.
+const char* ribFilterName(RtFilterFunc filter);
+
+namespace {
+
+// "filter" swidth twidth, then the parameter list, which ends the line.
+void writeFilterAndParams(RibWriter& w, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
+                          RtInt n, RtToken tokens[], RtPointer values[]) {
+    w.WriteChar('"');
+    w.WriteText(ribFilterName(filter));
+    w.WriteText("\" ");
+    w.WriteG(swidth);
+    w.WriteChar(' ');
+    w.WriteG(twidth);
+    w.WriteParams(nullptr, 0, n, tokens, values);
+}
+
+void writeQuotedNames(RibWriter& w, std::initializer_list<RtString> names) {
+    for (RtString name : names) {
+        w.WriteQuoted(name);
+        w.WriteChar(' ');
+    }
+}
+
+}  // namespace
+
+void RibWriter::SolidBegin(RtToken operation) {
+    WriteText("SolidBegin ");
+    WriteQuoted(operation);
+    WriteChar('\n');
+}
+
+void RibWriter::SolidEnd() {
+    WriteText("SolidEnd\n");
+}
+
+// Handles number the objects of one writer 1, 2, 3 ... in order of definition.
+RtObjectHandle RibWriter::ObjectBegin() {
+    WriteText("ObjectBegin ");
+    WriteInt(nextObjectHandle);
+    WriteChar('\n');
+    return nextObjectHandle++;
+}
+
+void RibWriter::ObjectEnd() {
+    WriteText("ObjectEnd\n");
+}
+
+void RibWriter::ObjectInstance(RtObjectHandle handle) {
+    WriteText("ObjectInstance ");
+    WriteInt(handle);
+    WriteChar('\n');
+}
+
+void RibWriter::MotionBeginV(RtInt n, RtFloat times[]) {
+    WriteText("MotionBegin ");
+    WriteFloatArray(times, n);
+    WriteChar('\n');
+}
+
+void RibWriter::MotionEnd() {
+    WriteText("MotionEnd\n");
+}
+
+void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken swrap,
+                             RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
+                             RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("MakeTexture ");
+    writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
+    writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
+}
+
+void RibWriter::MakeLatLongEnvironmentV(RtString picturename, RtString texturename,
+                                        RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
+                                        RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("MakeLatLongEnvironment ");
+    writeQuotedNames(*this, {picturename, texturename});
+    writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
+}
+
+void RibWriter::MakeCubeFaceEnvironmentV(RtString px, RtString nx, RtString py, RtString ny,
+                                         RtString pz, RtString nz, RtString texturename,
+                                         RtFloat fov, RtFilterFunc filter, RtFloat swidth,
+                                         RtFloat twidth, RtInt n, RtToken tokens[],
+                                         RtPointer values[]) {
+    WriteText("MakeCubeFaceEnvironment ");
+    writeQuotedNames(*this, {px, nx, py, ny, pz, nz, texturename});
+    WriteG(fov);
+    WriteChar(' ');
+    writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
+}
+
+void RibWriter::MakeShadowV(RtString picturename, RtString texturename, RtInt n, RtToken tokens[],
+                            RtPointer values[]) {
+    WriteText("MakeShadow ");
+    WriteQuoted(picturename);
+    WriteChar(' ');
+    WriteQuoted(texturename);
+    WriteParams(nullptr, 0, n, tokens, values);
+}

@@ -1,0 +1,182 @@
+// Option and camera requests, and the standard pixel-filter functions.
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+
+#include "rib/ribwriter.h"
+
+RtFloat RiGaussianFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth) {
+    double u = x / (xwidth * 0.5);
+    double v = y / (ywidth * 0.5);
+    return static_cast<RtFloat>(std::exp(-2.0 * (u * u + v * v)));
+}
+
+RtFloat RiBoxFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth) {
+    return (std::fabs(x) < xwidth * 0.5 && std::fabs(y) < ywidth * 0.5) ? 1.0f : 0.0f;
+}
+
+RtFloat RiTriangleFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth) {
+    RtFloat a = static_cast<RtFloat>(1.0 - std::fabs(x) / (xwidth * 0.5));
+    RtFloat b = static_cast<RtFloat>(1.0 - std::fabs(y) / (ywidth * 0.5));
+    RtFloat w = a < b ? a : b;
+    return w < 0.0f ? 0.0f : w;
+}
+
+// Not normalised: the weight is 2 at the centre.
+RtFloat RiCatmullRomFilter(RtFloat x, RtFloat y, RtFloat, RtFloat) {
+    RtFloat r2 = x * x + y * y;
+    if (r2 > 4.0f) return 0.0f;
+    double r = std::sqrt(static_cast<double>(r2));
+    if (r < 1.0) return static_cast<RtFloat>(r2 * (3.0 * r - 5.0) + 2.0);
+    return static_cast<RtFloat>(r2 * (5.0 - r) - 8.0 * r + 4.0);
+}
+
+RtFloat RiSincFilter(RtFloat x, RtFloat y, RtFloat, RtFloat) {
+    RtFloat r = static_cast<RtFloat>(std::sqrt(static_cast<double>(x * x + y * y)));
+    if (r > 2.0f) return 0.0f;
+    if (r < 0.0001f) return 1.0f;
+    const RtFloat pi = 3.1415927f;
+    double pr = static_cast<double>(pi) * r;
+    return static_cast<RtFloat>(std::sin(pr) / pr);
+}
+
+// Also names the filter of the texture-making requests. A filter is known by
+// its address only; a caller's own function has no name.
+const char* ribFilterName(RtFilterFunc filter) {
+    if (filter == RiGaussianFilter) return "gaussian";
+    if (filter == RiBoxFilter) return "box";
+    if (filter == RiTriangleFilter) return "triangle";
+    if (filter == RiCatmullRomFilter) return "catmull-rom";
+    if (filter == RiSincFilter) return "sinc";
+    return "";
+}
+
+namespace {
+
+// Writes the keyword, then each float as " %g", then the line break.
+void writeFloatsLine(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> values) {
+    w.WriteText(keyword);
+    for (RtFloat v : values) {
+        w.WriteChar(' ');
+        w.WriteG(v);
+    }
+    w.WriteChar('\n');
+}
+
+bool isRibOptionName(RtToken name) {
+    return name && (std::strcmp(name, "rib") == 0 || std::strcmp(name, "RIB") == 0);
+}
+
+}  // namespace
+
+void RibWriter::Format(RtInt xresolution, RtInt yresolution, RtFloat pixelaspectratio) {
+    WriteText("Format ");
+    WriteInt(xresolution);
+    WriteChar(' ');
+    WriteInt(yresolution);
+    WriteChar(' ');
+    WriteG(pixelaspectratio);
+    WriteChar('\n');
+}
+
+void RibWriter::FrameAspectRatio(RtFloat aspect) {
+    writeFloatsLine(*this, "FrameAspectRatio", {aspect});
+}
+
+void RibWriter::ScreenWindow(RtFloat left, RtFloat right, RtFloat bottom, RtFloat top) {
+    writeFloatsLine(*this, "ScreenWindow", {left, right, bottom, top});
+}
+
+void RibWriter::CropWindow(RtFloat xmin, RtFloat xmax, RtFloat ymin, RtFloat ymax) {
+    writeFloatsLine(*this, "CropWindow", {xmin, xmax, ymin, ymax});
+}
+
+void RibWriter::ProjectionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Projection");
+    WriteParams(name, 0, n, tokens, values);
+}
+
+void RibWriter::Clipping(RtFloat hither, RtFloat yon) {
+    writeFloatsLine(*this, "Clipping", {hither, yon});
+}
+
+void RibWriter::DepthOfField(RtFloat fstop, RtFloat focallength, RtFloat focaldistance) {
+    writeFloatsLine(*this, "DepthOfField", {fstop, focallength, focaldistance});
+}
+
+void RibWriter::Shutter(RtFloat min, RtFloat max) {
+    writeFloatsLine(*this, "Shutter", {min, max});
+}
+
+void RibWriter::PixelVariance(RtFloat variation) {
+    writeFloatsLine(*this, "PixelVariance", {variation});
+}
+
+void RibWriter::PixelSamples(RtFloat xsamples, RtFloat ysamples) {
+    writeFloatsLine(*this, "PixelSamples", {xsamples, ysamples});
+}
+
+void RibWriter::PixelFilter(RtFilterFunc filter, RtFloat xwidth, RtFloat ywidth) {
+    WriteText("PixelFilter \"");
+    WriteText(ribFilterName(filter));
+    WriteChar('"');
+    writeFloatsLine(*this, "", {xwidth, ywidth});
+}
+
+void RibWriter::Exposure(RtFloat gain, RtFloat gamma) {
+    writeFloatsLine(*this, "Exposure", {gain, gamma});
+}
+
+void RibWriter::Quantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat ditheramplitude) {
+    WriteText("Quantize ");
+    WriteQuoted(type);
+    for (RtInt v : {one, min, max}) {
+        WriteChar(' ');
+        WriteInt(v);
+    }
+    writeFloatsLine(*this, "", {ditheramplitude});
+}
+
+void RibWriter::DisplayV(RtString name, RtToken type, RtToken mode, RtInt n, RtToken tokens[],
+                         RtPointer values[]) {
+    WriteText("Display ");
+    WriteQuoted(name);
+    WriteChar(' ');
+    WriteQuoted(type);
+    WriteChar(' ');
+    WriteQuoted(mode);
+    WriteParams(nullptr, 0, n, tokens, values);
+}
+
+void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Hider");
+    WriteParams(type, 0, n, tokens, values);
+}
+
+void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
+    // Both matrices are n by 3; a negative n has no values to write.
+    RtInt count = n > 0 ? 3 * n : 0;
+    WriteText("ColorSamples ");
+    WriteFloatArray(nRGB, count);
+    WriteChar(' ');
+    WriteFloatArray(RGBn, count);
+    WriteChar('\n');
+}
+
+void RibWriter::RelativeDetail(RtFloat relativedetail) {
+    writeFloatsLine(*this, "RelativeDetail", {relativedetail});
+}
+
+void RibWriter::OptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    if (!isRibOptionName(name)) {
+        WriteText("Option");
+        WriteParams(name, 0, n, tokens, values);
+        return;
+    }
+    // A "rib" option is the writer's own setting, never part of the stream.
+    for (RtInt i = 0; i < n; ++i) {
+        if (tokens[i] && values[i] && std::strcmp(tokens[i], "binary") == 0) {
+            binaryOutput = *static_cast<const RtInt*>(values[i]);
+        }
+    }
+}
