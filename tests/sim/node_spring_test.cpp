@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "capture.h"
+#include "sim/massnode.h"
+#include "sim/spring.h"
+
+static void expectVec(Vector3 v, double x, double y, double z) {
+    EXPECT_EQ(v.x, x);
+    EXPECT_EQ(v.y, y);
+    EXPECT_EQ(v.z, z);
+}
+
+TEST(MassNode, FallsOneStepUnderGravity) {
+    MassNode node(Vector3(0, 0, 0), 0.55);
+    node.clearForce();
+    node.applyGravity();
+    node.integrate(0.005);
+    double a = (-9.8 * 0.55) / 0.55;
+    double v = 0.0 + a * 0.005;
+    expectVec(node.acceleration, 0, a, 0);
+    expectVec(node.velocity, 0, v, 0);
+    expectVec(node.position, 0, 0.0 + ((v * 0.005) + (a * ((0.5 * 0.005) * 0.005))), 0);
+    EXPECT_NEAR(a, -9.8, 1e-15);
+    EXPECT_NEAR(node.position.y, -0.0003675, 1e-15);
+}
+
+TEST(MassNode, FixedNodeNeverMovesButStillCollects) {
+    MassNode node(Vector3(1, 2, 3), 1.0);
+    node.velocity = Vector3(1, -2, 0);
+    node.fix();
+    node.addPendingForce(Vector3(5, 0, 0));
+    node.clearForce();
+    node.applyPendingForce();
+    node.integrate(0.1);
+    expectVec(node.position, 1, 2, 3);
+    expectVec(node.acceleration, 0, 0, 0);
+    expectVec(node.force, 5, 0, 0);
+    expectVec(node.pendingForce, 0, 0, 0);
+    node.reflectVelocity(Vector3(0, 1, 0), 1.0);
+    expectVec(node.velocity, 1, 2, 0);
+}
+
+TEST(MassNode, PendingForceActsOnceAndSpringEndsPickTheirForce) {
+    MassNode a(Vector3(0, 0, 0), 1), b(Vector3(1, 0, 0), 1);
+    Spring s(&a, &b, 1, 1, 0);
+    s.forceOnFirst = Vector3(1, 0, 0);
+    s.forceOnSecond = Vector3(0, 7, 0);
+    b.springs.push_back(&s);
+    b.springEnds.push_back(2);
+    b.addPendingForce(Vector3(0, 0, 2));
+    b.addPendingForce(Vector3(0, 0, 2));
+    b.clearForce();
+    b.gatherSpringForces();
+    b.applyPendingForce();
+    b.applyPendingForce();
+    expectVec(b.force, 0, 7, 4);
+}
+
+TEST(MassNode, ContactPushingAwayGetsNoNormalForceButIsReflected) {
+    MassNode node(Vector3(0, -1.5, 0), 1);
+    node.contactForce = Vector3(0, 3, 0);
+    node.force = Vector3(1, 2, 0);
+    node.velocity = Vector3(0, 0.5, 0);
+    node.collide(Vector3(0, 1, 0));
+    expectVec(node.force, 1, 2, 0);
+    expectVec(node.contactForce, 0, 0, 0);
+    expectVec(node.velocity, 0, -0.5, 0);  // moving out, yet turned back
+    node.reflectVelocity(Vector3(0, 1, 0), 1.0);
+    expectVec(node.velocity, 0, 0.5, 0);
+}
+
+TEST(MassNode, FirstContactIsKineticWithZeroFriction) {
+    MassNode node(Vector3(0, -1, 0), 1);
+    node.force = Vector3(3, -5, 0);
+    node.velocity = Vector3(0.01, 0, 0);
+    node.applyNormalForce(Vector3(0, 1, 0));
+    expectVec(node.force, 3, 0, 0);
+    expectVec(node.contactForce, 0, 5, 0);
+    expectVec(node.velocity, 0.01, 0, 0);
+}
+
+TEST(MassNode, FrictionUsesThePreviousContactForce) {
+    // Slow and weakly pushed: static friction stops the sliding at once.
+    MassNode stuck(Vector3(0, -1, 0), 1);
+    stuck.contactForce = Vector3(0, 10, 0);
+    stuck.force = Vector3(1, -10, 0);
+    stuck.velocity = Vector3(0.02, -1, 0);
+    stuck.applyNormalForce(Vector3(0, 1, 0));
+    expectVec(stuck.velocity, 0, -1, 0);
+    expectVec(stuck.force, 0, 0, 0);
+    // Fast: kinetic friction of 0.3 times the old normal force, against the motion.
+    MassNode sliding(Vector3(0, -1, 0), 1);
+    sliding.contactForce = Vector3(0, 12, 0);
+    sliding.force = Vector3(1, -12, 0);
+    sliding.velocity = Vector3(1, 0, 0);
+    sliding.applyNormalForce(Vector3(0, 1, 0));
+    expectVec(sliding.force, 1 - 12 * 0.3, 0, 0);
+    expectVec(sliding.contactForce, 0, 12, 0);
+    expectVec(sliding.velocity, 1, 0, 0);
+}
+
+TEST(Spring, HookeAndOwnVelocityDamping) {
+    MassNode a(Vector3(0, 0, 0), 1), b(Vector3(2, 0, 0), 1);
+    Spring s(&a, &b, 1, 10, 0);
+    s.computeForces();
+    expectVec(s.forceOnFirst, 10, 0, 0);
+    expectVec(s.forceOnSecond, -10, 0, 0);
+    b.position = Vector3(0.5, 0, 0);
+    s.computeForces();
+    expectVec(s.forceOnFirst, -5, 0, 0);
+    expectVec(s.forceOnSecond, 5, 0, 0);
+
+    Spring swapped(&b, &a, 1, 10, 0);
+    swapped.computeForces();
+    expectVec(swapped.forceOnFirst, 5, 0, 0);
+    expectVec(swapped.forceOnSecond, -5, 0, 0);
+
+    Spring moving(&a, &b, 0.5, 10, 0.02);
+    a.velocity = b.velocity = Vector3(0, -1, 0);
+    moving.computeForces();
+    expectVec(moving.forceOnFirst, 0, 0.02, 0);
+    expectVec(moving.forceOnSecond, 0, 0.02, 0);
+
+    b.position = a.position;  // coincident ends: damping alone
+    b.velocity = Vector3(3, 0, 0);
+    moving.computeForces();
+    expectVec(moving.forceOnFirst, 0, 0.02, 0);
+    expectVec(moving.forceOnSecond, 0.0 - 3 * 0.02, 0, 0);
+}
+
+TEST(Spring, Print) {
+    MassNode a(Vector3(0, 0, 0), 1), b(Vector3(0.5, 0, 0), 1);
+    Spring s(&a, &b, 0.5, 1, 0);
+    EXPECT_EQ(captureStderr([&] { s.print(); }), "[(0,0,0)(0.5,0,0)]");
+}
