@@ -1,0 +1,149 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/sim/reference.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs wobble-trace as a child process; its stdout goes to `stdoutPath`.
+Outcome trace(std::vector<std::string> args, std::string stdoutPath = "") {
+    char dir[] = "/tmp/wobble-trace-test-XXXXXX";
+    std::string base = mkdtemp(dir);
+    std::string outPath = stdoutPath.empty() ? base + "/out" : stdoutPath;
+    std::string errPath = base + "/err";
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        std::vector<char*> argv{const_cast<char*>(WOBBLE_TRACE)};
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    Outcome run;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (stdoutPath.empty()) run.out = slurp(outPath);
+    run.err = slurp(errPath);
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
+    rmdir(base.c_str());
+    return run;
+}
+
+const std::string kHeader = "frame,body,i,j,k,x,y,z,vx,vy,vz\n";
+const std::string kProgress =
+    "wobble: initialing members...\n"
+    "wobble: initialize nodes array with actual nodes...\n"
+    "initializing springs...\n"
+    "initializing faces...\n"
+    "wobble has been created\n";
+
+// The rows of one frame of the start-up box, formatted from the reference.
+std::string referenceRows(int frame, const reference::Box& box) {
+    std::string rows;
+    char line[512];
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            for (int k = 0; k < 4; ++k) {
+                const reference::Node& n = box.nodes[box.at(i, j, k)];
+                std::snprintf(line, sizeof line,
+                              "%d,0,%d,%d,%d,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g\n", frame, i, j, k,
+                              n.p[0], n.p[1], n.p[2], n.v[0], n.v[1], n.v[2]);
+                rows += line;
+            }
+    return rows;
+}
+
+}  // namespace
+
+TEST(Trace, DefaultRunIsTheReferenceMotionAndReproducible) {
+    Outcome first = trace({});
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.err, kProgress);
+    reference::Box box(3, 0.5, 2000.0, 0.02, 0.55);
+    std::string expected = kHeader + referenceRows(0, box);
+    for (int frame = 1; frame <= 400; ++frame) {
+        reference::step(box, 0.005);
+        expected += referenceRows(frame, box);
+    }
+    EXPECT_TRUE(first.out == expected);
+    EXPECT_TRUE(trace({}).out == first.out);
+}
+
+TEST(Trace, EveryKthFrameAndPokesAfterTheirFrame) {
+    Outcome run =
+        trace({"--frames", "5", "--every", "2", "--poke", "1:0", "--poke", "1:0", "--poke", "9:1"});
+    EXPECT_EQ(run.status, 0);
+    reference::Box box(3, 0.5, 2000.0, 0.02, 0.55);
+    std::vector<int> lowX;
+    for (int id = 0; id < 16; ++id) lowX.push_back(id);
+    const double twice[3] = {2 * ((0.5 - 0.5 * 0.5) * 2000.0), 0, 0};
+    std::string expected = kHeader + referenceRows(0, box);
+    for (int frame = 1; frame <= 5; ++frame) {
+        reference::step(box, 0.005, frame == 2 ? lowX : std::vector<int>{}, twice);
+        if (frame % 2 == 0) expected += referenceRows(frame, box);
+    }
+    EXPECT_TRUE(run.out == expected);
+}
+
+TEST(Trace, RopesWriteEveryChainWithItsIndex) {
+    Outcome run = trace({"--ropes", "--frames", "1"});
+    EXPECT_EQ(run.status, 0);
+    std::string progress;
+    for (int b = 0; b < 21; ++b) progress += kProgress;
+    EXPECT_EQ(run.err, progress);
+    std::istringstream rows(run.out);
+    std::string line;
+    std::getline(rows, line);
+    int count = 0;
+    for (; std::getline(rows, line); ++count) {
+        int frame, body, i, j, k;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%d,%d,%d,%d", &frame, &body, &i, &j, &k), 5);
+        EXPECT_EQ(frame * 140 + body * 7 + i, count) << line;
+    }
+    EXPECT_EQ(count, 2 * 20 * 7);
+}
+
+TEST(Trace, BadArgumentsGiveOneUsageLineAndStatusTwo) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},        {"--frames"},     {"--frames", "x"}, {"--frames", "-1"},
+        {"--frames", "3x"}, {"--every", "0"}, {"--poke", "3"},   {"--poke", "a:1"},
+        {"--poke", "-1:0"}, {"--poke", "2:"}, {"--ropes", "1"},  {"--every", "99999999999"}};
+    for (const auto& args : bad) {
+        Outcome run = trace(args);
+        EXPECT_EQ(run.status, 2) << args[0];
+        EXPECT_EQ(run.out, "") << args[0];
+        EXPECT_EQ(run.err.rfind("wobble-trace: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("usage: wobble-trace"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+}
+
+TEST(Trace, FailedWriteIsReported) {
+    Outcome run = trace({"--frames", "400"}, "/dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("wobble-trace: cannot write the trace"), std::string::npos);
+}
