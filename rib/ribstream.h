@@ -51,6 +51,8 @@ class RibStream {
     void writeSlow(const void* data, size_t n);
     void writeOut(const char* data, size_t n);
     void closeTarget();
+    void linkLive();
+    void unlinkLive();
 
     static constexpr size_t kBufferSize = 64 * 1024;
 

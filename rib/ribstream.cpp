@@ -1,0 +1,193 @@
+#include "rib/ribstream.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+extern char** environ;
+
+namespace {
+
+RibStream* liveStreams = nullptr;
+bool flushAtExitRegistered = false;
+
+// Blocks SIGPIPE for the life of one write, so that a reader that went away
+// shows up as EPIPE instead of killing the caller. A SIGPIPE raised by our
+// own write is consumed before the old mask comes back; the caller's own
+// disposition and any SIGPIPE it already had pending are left alone.
+class SigpipeGuard {
+  public:
+    SigpipeGuard() {
+        sigemptyset(&pipeOnly);
+        sigaddset(&pipeOnly, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeOnly, &oldMask);
+        sigset_t pending;
+        sigpending(&pending);
+        alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+    }
+    ~SigpipeGuard() {
+        if (raised && !alreadyPending) {
+            timespec zero = {0, 0};
+            while (sigtimedwait(&pipeOnly, nullptr, &zero) < 0 && errno == EINTR) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
+    }
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+    bool raised = false;
+
+  private:
+    sigset_t pipeOnly;
+    sigset_t oldMask;
+    bool alreadyPending = false;
+};
+
+}  // namespace
+
+void RibStream::flushAll() {
+    for (RibStream* s = liveStreams; s; s = s->nextLive) {
+        // A forked copy of the process holds its parent's buffered data; that
+        // data is the parent's to write.
+        if (s->owner != getpid()) continue;
+        s->flush();
+        // The child renderer gets its end of file and finishes its input
+        // before this process is gone.
+        if (s->child > 0) s->closeTarget();
+    }
+}
+
+void RibStream::linkLive() {
+    if (!flushAtExitRegistered) {
+        std::atexit(RibStream::flushAll);
+        flushAtExitRegistered = true;
+    }
+    owner = getpid();
+    nextLive = liveStreams;
+    if (liveStreams) liveStreams->prevLive = this;
+    liveStreams = this;
+}
+
+void RibStream::unlinkLive() {
+    if (prevLive) {
+        prevLive->nextLive = nextLive;
+    } else if (liveStreams == this) {
+        liveStreams = nextLive;
+    }
+    if (nextLive) nextLive->prevLive = prevLive;
+    nextLive = prevLive = nullptr;
+}
+
+RibStream* RibStream::openFile(const char* path) {
+    int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    RibStream* s = new RibStream;
+    s->fd = fd;
+    s->buffer = new char[kBufferSize];
+    s->capacity = kBufferSize;
+    s->linkLive();
+    return s;
+}
+
+RibStream* RibStream::openPipe(const char* command) {
+    int ends[2];
+    // Close-on-exec keeps this pipe out of every other child the process
+    // starts, so that each reader sees its end of file when its writer closes.
+    if (pipe2(ends, O_CLOEXEC) < 0) return nullptr;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
+    if (ends[0] != STDIN_FILENO) posix_spawn_file_actions_addclose(&actions, ends[0]);
+    const char* argv[] = {"sh", "-c", command, nullptr};
+    pid_t pid = -1;
+    int failed = posix_spawn(&pid, "/bin/sh", &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[0]);
+    if (failed) {
+        ::close(ends[1]);
+        return nullptr;
+    }
+    RibStream* s = new RibStream;
+    s->fd = ends[1];
+    s->child = pid;
+    s->buffer = new char[kBufferSize];
+    s->capacity = kBufferSize;
+    s->linkLive();
+    return s;
+}
+
+RibStream* RibStream::openStandardOutput() {
+    RibStream* s = new RibStream;
+    s->toStdout = true;
+    s->fd = STDOUT_FILENO;
+    s->linkLive();
+    return s;
+}
+
+RibStream::~RibStream() {
+    flush();
+    closeTarget();
+    unlinkLive();
+    delete[] buffer;
+}
+
+void RibStream::writeSlow(const void* data, size_t n) {
+    if (toStdout) {
+        std::fwrite(data, 1, n, stdout);
+        return;
+    }
+    flush();
+    if (n >= capacity) {
+        writeOut(static_cast<const char*>(data), n);
+    } else {
+        std::memcpy(buffer, data, n);
+        used = n;
+    }
+}
+
+void RibStream::flush() {
+    if (toStdout) {
+        std::fflush(stdout);
+        return;
+    }
+    writeOut(buffer, used);
+    used = 0;
+}
+
+void RibStream::writeOut(const char* data, size_t n) {
+    if (broken || fd < 0 || n == 0) return;
+    // Any target may have a reader that can go away: a pipe, or a file name
+    // that names a FIFO.
+    SigpipeGuard guard;
+    while (n > 0) {
+        ssize_t written = ::write(fd, data, n);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            // Write errors are ignored; what follows is dropped.
+            guard.raised = errno == EPIPE;
+            broken = true;
+            return;
+        }
+        data += written;
+        n -= size_t(written);
+    }
+}
+
+void RibStream::closeTarget() {
+    if (toStdout || fd < 0) return;
+    ::close(fd);
+    fd = -1;
+    if (child > 0) {
+        int status;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        child = -1;
+    }
+}

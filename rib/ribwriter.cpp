@@ -1,0 +1,397 @@
+#include "rib/ribwriter.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "rib/declarations.h"
+#include "rib/errors.h"
+#include "rib/symtab.h"
+
+int echoDeclarations = 1;
+
+namespace {
+
+// Binary encoding bytes.
+constexpr unsigned char kBinaryFloat = 0xA4;
+constexpr unsigned char kBinaryFloatArray = 0xC8;  // + (count bytes - 1)
+
+bool isRendererName(const char* name) {
+    return std::strcmp(name, "rendrib") == 0 || std::strcmp(name, "rgl") == 0 ||
+           std::strcmp(name, "prman") == 0;
+}
+
+[[noreturn]] void exitBadTarget() {
+    RibStream::flushAll();
+    std::exit(1);
+}
+
+// Most significant byte first, whatever the machine's own order.
+void putBigEndian(unsigned char* out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(v >> (8 * (bytes - 1 - i)));
+}
+
+uint32_t floatBits(RtFloat v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
+
+// Elements a parameter writes; negative counts write none.
+RtInt clampedCount(long long count) {
+    if (count < 0) return 0;
+    if (count > 0x7fffffff) return 0x7fffffff;
+    return RtInt(count);
+}
+
+void reportUndeclared(RtToken token) {
+    std::fprintf(stderr, "libduzozo error: undeclared parameter \"%s\"\n", token ? token : "");
+}
+
+// Splits a null-terminated list of alternating tokens and values.
+void splitPairs(const RtPointer pairs[], std::vector<RtToken>& tokens,
+                std::vector<RtPointer>& values) {
+    for (int i = 0; pairs && pairs[i]; i += 2) {
+        tokens.push_back(static_cast<RtToken>(pairs[i]));
+        values.push_back(pairs[i + 1]);
+    }
+}
+
+}  // namespace
+
+RibWriter::RibWriter(const char* name, ...) {
+    RtToken tokens[kMaxParamPairs];
+    RtPointer values[kMaxParamPairs];
+    RtInt n = 0;
+    va_list args;
+    va_start(args, name);
+    while (n < kMaxParamPairs) {
+        RtToken token = va_arg(args, RtToken);
+        if (!token) break;
+        tokens[n] = token;
+        values[n] = va_arg(args, RtPointer);
+        ++n;
+    }
+    va_end(args);
+    construct(name, n, tokens, values);
+}
+
+void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
+                          const RtPointer values[]) {
+    for (RtInt i = 0; i < n; ++i) {
+        if (!values[i]) continue;
+        if (std::strcmp(tokens[i], "format") == 0) {
+            const char* text = *static_cast<const char* const*>(values[i]);
+            binaryOutput = text && std::strcmp(text, "binary") == 0;
+        } else if (std::strcmp(tokens[i], "binary") == 0) {
+            binaryOutput = *static_cast<const int*>(values[i]);
+        }
+        // "compression" and "gzip" are accepted and change nothing.
+    }
+    echoDeclarations = 1;
+    if (name) {
+        targetName = internString(name);
+        if (isRendererName(targetName)) {
+            outputStream = RibStream::openPipe(targetName);
+            isPipe = 1;
+        } else if (targetName[0] == '|') {
+            ++targetName;
+            outputStream = RibStream::openPipe(targetName);
+            isPipe = 1;
+        } else {
+            outputStream = RibStream::openFile(targetName);
+            if (!outputStream) {
+                std::fprintf(stderr, "Error making RIB file: bad filename\n");
+                exitBadTarget();
+            }
+        }
+        if (isPipe && !outputStream) {
+            std::fprintf(stderr, "Error opening pipe to %s\n", targetName);
+            exitBadTarget();
+        }
+    } else {
+        outputStream = RibStream::openStandardOutput();
+    }
+    WriteText("##RenderMan RIB-Structure 1.0\n");
+    WriteText("version 3.03\n");
+    predeclareTokens(this);
+}
+
+RibWriter::~RibWriter() {
+    if (!outputStream) return;
+    WriteChar('\n');
+    delete outputStream;
+    outputStream = nullptr;
+}
+
+void RibWriter::Flush() {
+    if (outputStream) outputStream->flush();
+}
+
+void RibWriter::WriteText(const char* s) {
+    if (s) WriteBytes(s, std::strlen(s));
+}
+
+void RibWriter::WriteInt(long v) {
+    char text[24];
+    char* end = std::to_chars(text, text + sizeof text, v).ptr;
+    WriteBytes(text, size_t(end - text));
+}
+
+void RibWriter::WriteG(double v) {
+    // The standard defines this conversion as the bytes of printf "%.6g".
+    char text[32];
+    char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 6).ptr;
+    WriteBytes(text, size_t(end - text));
+}
+
+void RibWriter::WriteFixed(double v) {
+    // Room for the largest double in fixed notation.
+    char text[400];
+    char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 6).ptr;
+    WriteBytes(text, size_t(end - text));
+}
+
+void RibWriter::WriteQuoted(const char* s) {
+    WriteChar('"');
+    if (s) {
+        const char* run = s;
+        for (const char* p = s; *p; ++p) {
+            if (*p != '"' && *p != '\\') continue;
+            WriteBytes(run, size_t(p - run));
+            WriteChar('\\');
+            run = p;  // the special character itself starts the next run
+        }
+        WriteText(run);
+    }
+    WriteChar('"');
+}
+
+void RibWriter::WriteFloat(RtFloat v) {
+    if (binaryOutput) {
+        unsigned char bytes[5] = {kBinaryFloat};
+        putBigEndian(bytes + 1, floatBits(v), 4);
+        WriteBytes(bytes, sizeof bytes);
+    } else {
+        WriteG(v);
+        WriteChar(' ');
+    }
+}
+
+void RibWriter::WriteFloatArray(const RtFloat* values, RtInt n) {
+    if (n < 0) n = 0;
+    if (binaryOutput) {
+        uint32_t count = uint32_t(n);
+        int countBytes = count < 256u ? 1 : count < 65536u ? 2 : count < 16777216u ? 3 : 4;
+        unsigned char header[5] = {static_cast<unsigned char>(kBinaryFloatArray + countBytes - 1)};
+        putBigEndian(header + 1, count, countBytes);
+        WriteBytes(header, size_t(1 + countBytes));
+        for (RtInt i = 0; i < n; ++i) {
+            unsigned char bytes[4];
+            putBigEndian(bytes, floatBits(values[i]), 4);
+            WriteBytes(bytes, sizeof bytes);
+        }
+        return;
+    }
+    WriteChar('[');
+    for (RtInt i = 0; i < n; ++i) {
+        if (i > 0) WriteChar(' ');
+        WriteG(values[i]);
+    }
+    WriteChar(']');
+}
+
+void RibWriter::WriteIntArray(const RtInt* values, RtInt n) {
+    WriteChar('[');
+    for (RtInt i = 0; i < n; ++i) {
+        WriteInt(values[i]);
+        WriteChar(' ');
+    }
+    WriteChar(']');
+}
+
+void RibWriter::WriteStringArray(const RtString* texts, RtInt n) {
+    WriteChar('[');
+    for (RtInt i = 0; i < n; ++i) {
+        WriteQuoted(texts[i]);
+        WriteChar(' ');
+    }
+    WriteChar(']');
+}
+
+void RibWriter::WriteParamValues(RtInt elements, int type, const void* value) {
+    switch (type) {
+        case kTypeFloat:
+        case kTypePoint:
+        case kTypeColor:
+        case kTypeVector:
+        case kTypeNormal:
+        case kTypeHpoint:
+        case kTypeMatrix:
+            WriteFloatArray(static_cast<const RtFloat*>(value),
+                            clampedCount(1LL * elements * declarationTypeFloats(type)));
+            break;
+        case kTypeInteger:
+            WriteIntArray(static_cast<const RtInt*>(value), elements);
+            break;
+        case kTypeString: {
+            const RtString* texts = static_cast<const RtString*>(value);
+            WriteChar('[');
+            for (RtInt i = 0; i < elements; ++i) {
+                if (i > 0) WriteChar(' ');
+                WriteQuoted(texts[i]);
+            }
+            WriteChar(']');
+            break;
+        }
+        default:  // mpoint and no type: the token alone
+            break;
+    }
+}
+
+void RibWriter::WriteParams(RtToken name, RtInt handle, RtInt n, const RtToken tokens[],
+                            const RtPointer values[]) {
+    if (name) {
+        WriteChar(' ');
+        WriteQuoted(name);
+    }
+    if (handle > 0) {
+        WriteChar(' ');
+        WriteInt(handle);
+    }
+    for (RtInt i = 0; i < n; ++i) {
+        TokenDeclaration* d = lookupDeclaration(tokens[i]);
+        if (!d) {
+            reportUndeclared(tokens[i]);
+            continue;
+        }
+        WriteChar(' ');
+        WriteQuoted(tokens[i]);
+        WriteChar(' ');
+        WriteParamValues(clampedCount(d->arraySize), d->type, values[i]);
+    }
+    WriteChar('\n');
+}
+
+void RibWriter::WriteParams(RtToken name, RtInt handle, const RtPointer pairs[]) {
+    std::vector<RtToken> tokens;
+    std::vector<RtPointer> values;
+    splitPairs(pairs, tokens, values);
+    WriteParams(name, handle, RtInt(tokens.size()), tokens.data(), values.data());
+}
+
+void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
+                                     RtInt n, const RtToken tokens[], const RtPointer values[]) {
+    for (RtInt i = 0; i < n; ++i) {
+        TokenDeclaration* d = lookupDeclaration(tokens[i]);
+        if (!d) {
+            reportUndeclared(tokens[i]);
+            continue;
+        }
+        long long classCount = 1;
+        switch (d->storageClass) {
+            case kClassUniform:
+                classCount = uniformCount;
+                break;
+            case kClassVarying:
+                classCount = varyingCount;
+                break;
+            case kClassVertex:
+                classCount = vertexCount;
+                break;
+            default:
+                break;
+        }
+        WriteChar(' ');
+        WriteQuoted(tokens[i]);
+        WriteChar(' ');
+        WriteParamValues(clampedCount(classCount * d->arraySize), d->type, values[i]);
+    }
+    WriteChar('\n');
+}
+
+void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
+                                     const RtPointer pairs[]) {
+    std::vector<RtToken> tokens;
+    std::vector<RtPointer> values;
+    splitPairs(pairs, tokens, values);
+    WritePrimitiveParams(vertexCount, varyingCount, uniformCount, RtInt(tokens.size()),
+                         tokens.data(), values.data());
+}
+
+void RibWriter::FrameBegin(RtInt frame) {
+    WriteText("FrameBegin ");
+    WriteInt(frame);
+    WriteChar('\n');
+}
+
+void RibWriter::FrameEnd() {
+    WriteText("FrameEnd\n");
+}
+
+void RibWriter::WorldBegin() {
+    WriteText("WorldBegin\n");
+}
+
+void RibWriter::WorldEnd() {
+    WriteText("WorldEnd\n");
+    Flush();
+}
+
+void RibWriter::AttributeBegin() {
+    WriteText("AttributeBegin\n");
+}
+
+void RibWriter::AttributeEnd() {
+    WriteText("AttributeEnd\n");
+}
+
+void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args) {
+    if (!type || !format) return;
+    bool comment = std::strcmp(type, "comment") == 0;
+    bool structure = std::strcmp(type, "structure") == 0;
+    bool verbatim = std::strcmp(type, "verbatim") == 0;
+    if (!comment && !structure && !verbatim) return;
+    // The whole record is written, however long it is.
+    va_list measure;
+    va_copy(measure, args);
+    int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length < 0) return;
+    std::vector<char> record(size_t(length) + 1);
+    std::vsnprintf(record.data(), record.size(), format, args);
+    if (comment) WriteText("# ");
+    if (structure) WriteText("##");
+    WriteBytes(record.data(), size_t(length));
+    if (!verbatim) WriteChar('\n');
+}
+
+void RibWriter::ReadArchiveV(RtToken name, RtArchiveCallback, RtInt n, RtToken tokens[],
+                             RtPointer values[]) {
+    WriteText("ReadArchive");
+    WriteParams(name, 0, n, tokens, values);
+}
+
+void RibWriter::ErrorHandler(RtErrorHandler handler) {
+    if (handler == RiErrorIgnore) {
+        WriteText("ErrorHandler \"ignore\"\n");
+    } else if (handler == RiErrorPrint) {
+        WriteText("ErrorHandler \"print\"\n");
+    } else if (handler == RiErrorAbort) {
+        WriteText("ErrorHandler \"abort\"\n");
+    }
+}
+
+RtToken RibWriter::Declare(const char* name, const char* declaration) {
+    if (echoDeclarations) {
+        WriteText("Declare ");
+        WriteQuoted(name);
+        WriteChar(' ');
+        WriteQuoted(declaration);  // a null declaration writes ""
+        WriteChar('\n');
+    }
+    if (declaration && *declaration) return parseDeclaration(name, declaration, nullptr, 0);
+    return internString(name);
+}
