@@ -1,0 +1,396 @@
+// Geometry requests: fixed arguments, arrays, and the vertex, varying and
+// uniform counts that size each parameter.
+#include "tests/rib/request_capture.h"
+
+using namespace request_test;
+
+namespace {
+
+// One float parameter per storage class; the length of each written array
+// shows the count that the request worked out for that class.
+struct Probe {
+    std::vector<float> values = counting(64);
+    RtToken tokens[3] = {"vertex float a", "varying float b", "uniform float c"};
+    RtPointer pointers[3] = {values.data(), values.data(), values.data()};
+
+    static std::string expect(int vertex, int varying, int uniform) {
+        return " \"vertex float a\" " + countingText(vertex) + " \"varying float b\" " +
+               countingText(varying) + " \"uniform float c\" " + countingText(uniform) + "\n";
+    }
+};
+
+}  // namespace
+
+TEST(QuadricRequests, LinesAndCounts) {
+    RtPoint p1 = {0, 0, -1}, p2 = {1, 1, 1};
+    Probe probe;
+    std::string text = rib([&](RibWriter& w) {
+        w.SphereV(1, -1, 1, 360, 0, nullptr, nullptr);
+        w.ConeV(2, 0.5f, 360, 0, nullptr, nullptr);
+        w.CylinderV(1, -1, 1, 180, 0, nullptr, nullptr);
+        w.DiskV(0, 1, 360, 0, nullptr, nullptr);
+        w.HyperboloidV(p1, p2, 270, 0, nullptr, nullptr);
+        w.ParaboloidV(1, 0, 2, 360, 0, nullptr, nullptr);
+        w.TorusV(1, 0.25f, 0, 360, 360, 3, probe.tokens, probe.pointers);
+    });
+    EXPECT_EQ(text,
+              "Sphere 1 -1 1 360\n"
+              "Cone 2 0.5 360\n"
+              "Cylinder 1 -1 1 180\n"
+              "Disk 0 1 360\n"
+              "Hyperboloid 0 0 -1 1 1 1 270\n"
+              "Paraboloid 1 0 2 360\n"
+              "Torus 1 0.25 0 360 360" +
+                  Probe::expect(4, 4, 1));
+}
+
+TEST(PolygonRequests, ArraysAndCounts) {
+    RtFloat points[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    RtToken pToken[] = {"P"};
+    RtPointer pValue[] = {points};
+    RtInt loops[] = {4, 3};
+    RtInt nvertices[] = {3, 3};
+    RtInt vertices[] = {0, 1, 2, 2, 1, 3};
+    RtInt nloops[] = {2, 1};
+    RtInt generalNvertices[] = {3, 3, 4};
+    RtInt generalVertices[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 1};
+    Probe probe;
+    std::string text = rib([&](RibWriter& w) {
+        w.PolygonV(4, 1, pToken, pValue);
+        w.PolygonV(3, 3, probe.tokens, probe.pointers);
+        w.GeneralPolygonV(2, loops, 3, probe.tokens, probe.pointers);
+        w.PointsPolygonsV(2, nvertices, vertices, 3, probe.tokens, probe.pointers);
+        w.PointsGeneralPolygonsV(2, nloops, generalNvertices, generalVertices, 3, probe.tokens,
+                                 probe.pointers);
+    });
+    EXPECT_EQ(text,
+              "Polygon \"P\" [0 0 0 1 0 0 1 1 0 0 1 0]\n"
+              "Polygon" +
+                  Probe::expect(3, 3, 1) + "GeneralPolygon[4 3 ] " + Probe::expect(7, 7, 1) +
+                  "PointsPolygons[3 3 ] [0 1 2 2 1 3 ] " + Probe::expect(4, 4, 2) +
+                  "PointsGeneralPolygons[2 1 ] [3 3 4 ] [0 1 2 3 4 5 6 7 8 1 ] " +
+                  Probe::expect(9, 9, 2));
+}
+
+TEST(PolygonRequests, NegativeIndicesCountAsZero) {
+    RtInt nvertices[] = {2};
+    RtInt vertices[] = {-5, -1};
+    Probe probe;
+    EXPECT_EQ(rib([&](RibWriter& w) {
+                  w.PointsPolygonsV(1, nvertices, vertices, 3, probe.tokens, probe.pointers);
+              }),
+              "PointsPolygons[2 ] [-5 -1 ] " + Probe::expect(1, 1, 1));
+}
+
+TEST(BasisRequest, PredefinedByAddressOthersByValue) {
+    RtBasis copy;
+    std::memcpy(copy, RiBezierBasis, sizeof copy);
+    std::string text = rib([&](RibWriter& w) {
+        w.Basis(RiBezierBasis, 3, RiBezierBasis, 3);
+        w.Basis(RiBSplineBasis, 1, RiCatmullRomBasis, 1);
+        w.Basis(RiHermiteBasis, 2, RiPowerBasis, 4);
+        w.Basis(copy, 3, RiPowerBasis, 4);
+        EXPECT_EQ(w.uStep, 3);
+        EXPECT_EQ(w.vStep, 4);
+    });
+    EXPECT_EQ(text,
+              "Basis \"bezier\" 3 \"bezier\" 3\n"
+              "Basis \"b-spline\" 1 \"catmull-rom\" 1\n"
+              "Basis \"hermite\" 2 \"power\" 4\n"
+              "Basis [-1 3 -3 1 3 -6 3 0 -3 3 0 0 1 0 0 0] 3 \"power\" 4\n");
+    EXPECT_EQ(binaryRib([&](RibWriter& w) { w.Basis(copy, 3, RiHermiteBasis, 2); }),
+              "Basis " + binaryArray({-1, 3, -3, 1, 3, -6, 3, 0, -3, 3, 0, 0, 1, 0, 0, 0}) +
+                  " 3 \"hermite\" 2\n");
+}
+
+TEST(BasisRequest, StandardMatrices) {
+    EXPECT_FLOAT_EQ(RiBSplineBasis[3][1], 4.0f / 6);
+    EXPECT_FLOAT_EQ(RiBSplineBasis[0][0], -1.0f / 6);
+    EXPECT_FLOAT_EQ(RiCatmullRomBasis[1][1], -2.5f);
+    EXPECT_FLOAT_EQ(RiCatmullRomBasis[3][1], 1);
+    const RtFloat hermite[16] = {2, 1, -2, 1, -3, -2, 3, -1, 0, 1, 0, 0, 1, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(RiHermiteBasis, hermite, sizeof hermite), 0);
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) EXPECT_EQ(RiPowerBasis[i][j], i == j ? 1 : 0);
+    }
+}
+
+TEST(PatchRequests, PatchVertexCountDependsOnlyOnBilinear) {
+    Probe probe;
+    std::string text = rib([&](RibWriter& w) {
+        w.PatchV("bilinear", 3, probe.tokens, probe.pointers);
+        w.PatchV("bicubic", 3, probe.tokens, probe.pointers);
+        w.PatchV("anything", 3, probe.tokens, probe.pointers);
+    });
+    EXPECT_EQ(text, "Patch \"bilinear\"" + Probe::expect(4, 4, 1) + "Patch \"bicubic\"" +
+                        Probe::expect(16, 4, 1) + "Patch \"anything\"" + Probe::expect(16, 4, 1));
+}
+
+TEST(PatchRequests, PatchMeshCounts) {
+    Probe probe;
+    std::string text = rib([&](RibWriter& w) {
+        w.PatchMeshV("bicubic", 4, "nonperiodic", 4, "nonperiodic", 3, probe.tokens,
+                     probe.pointers);
+        w.PatchMeshV("bilinear", 3, "periodic", 2, "nonperiodic", 3, probe.tokens, probe.pointers);
+        w.PatchMeshV("bicubic", 6, "periodic", 7, "clamp", 3, probe.tokens, probe.pointers);
+        w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 2);
+        w.PatchMeshV("bicubic", 7, "nonperiodic", 6, "nonperiodic", 3, probe.tokens,
+                     probe.pointers);
+    });
+    EXPECT_EQ(
+        text,
+        "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\"" + Probe::expect(16, 4, 1) +
+            "PatchMesh \"bilinear\" 3 \"periodic\" 2 \"nonperiodic\"" + Probe::expect(6, 6, 3) +
+            "PatchMesh \"bicubic\" 6 \"periodic\" 7 \"clamp\"" + Probe::expect(42, 2 * 3, 2 * 2) +
+            "Basis \"b-spline\" 1 \"b-spline\" 2\n"
+            "PatchMesh \"bicubic\" 7 \"nonperiodic\" 6 \"nonperiodic\"" +
+            Probe::expect(42, 5 * 3, 4 * 2));
+}
+
+TEST(PatchRequests, UnknownPatchMeshTypeEndsItsLine) {
+    Probe probe;
+    std::string text;
+    std::string err = captureStderr([&] {
+        text = rib([&](RibWriter& w) {
+            w.PatchMeshV("biquadratic", 4, "nonperiodic", 4, "nonperiodic", 3, probe.tokens,
+                         probe.pointers);
+            w.Sides(1);
+        });
+    });
+    EXPECT_EQ(text, "PatchMesh \"biquadratic\" 4 \"nonperiodic\" 4 \"nonperiodic\"\nSides 1\n");
+    EXPECT_EQ(err, "duzozo: unknown patch type biquadratic\n");
+}
+
+TEST(PatchRequests, BasisStepOfZeroNeverDivides) {
+    Probe probe;
+    RtInt curveVertices[] = {4};
+    std::string text;
+    std::string err = captureStderr([&] {
+        text = rib([&](RibWriter& w) {
+            w.Basis(RiBezierBasis, 0, RiBezierBasis, -3);
+            w.PatchMeshV("bicubic", 4, "nonperiodic", 4, "nonperiodic", 3, probe.tokens,
+                         probe.pointers);
+            w.CurvesV("cubic", 1, curveVertices, "nonperiodic", 3, probe.tokens, probe.pointers);
+            // The steps play no part in bilinear meshes and linear curves.
+            w.PatchMeshV("bilinear", 2, "nonperiodic", 2, "nonperiodic", 3, probe.tokens,
+                         probe.pointers);
+            w.CurvesV("linear", 1, curveVertices, "nonperiodic", 3, probe.tokens, probe.pointers);
+        });
+    });
+    EXPECT_EQ(text,
+              "Basis \"bezier\" 0 \"bezier\" -3\n"
+              "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\"\n"
+              "Curves \"cubic\"[4 ] \"nonperiodic\" \n"
+              "PatchMesh \"bilinear\" 2 \"nonperiodic\" 2 \"nonperiodic\"" +
+                  Probe::expect(4, 4, 1) + "Curves \"linear\"[4 ] \"nonperiodic\" " +
+                  Probe::expect(4, 4, 3));
+    EXPECT_EQ(err,
+              "duzozo: PatchMesh needs a positive u basis step, not 0\n"
+              "duzozo: Curves needs a positive v basis step, not -3\n");
+}
+
+TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
+    RtFloat uknot[] = {0, 0, 0, 0, 1, 1, 1, 1};
+    RtFloat vknot[] = {0, 0, 0.5f, 1, 1};
+    Probe probe;
+    std::string text = rib([&](RibWriter& w) {
+        w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 3, probe.tokens, probe.pointers);
+    });
+    EXPECT_EQ(text,
+              "NuPatch 4 4 [0 0 0 0 1 1 1 1] 0.000000 1.000000 3 2 [0 0 0.5 1 1] "
+              "0.250000 1.000000 " +
+                  Probe::expect(12, 2 * 3, 1 * 2));
+    std::string binary = binaryRib([&](RibWriter& w) {
+        w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 0, nullptr, nullptr);
+    });
+    EXPECT_EQ(binary, "NuPatch 4 4 " + binaryArray({0, 0, 0, 0, 1, 1, 1, 1}) +
+                          " 0.000000 1.000000 3 2 " + binaryArray({0, 0, 0.5f, 1, 1}) +
+                          " 0.250000 1.000000 \n");
+}
+
+TEST(TrimCurveRequest, ArraysAreSizedByTheCurves) {
+    // Two loops: one curve of order 3 with 3 points, then two of order 2 with 2 points.
+    RtInt ncurves[] = {1, 2};
+    RtInt order[] = {3, 2, 2};
+    RtFloat knot[] = {0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1};
+    RtFloat min[] = {0, 0, 0};
+    RtFloat max[] = {1, 1, 1};
+    RtInt n[] = {3, 2, 2};
+    RtFloat u[] = {0, 0.5f, 1, 0, 1, 1, 0};
+    RtFloat v[] = {0, 1, 0, 0, 0, 1, 1};
+    RtFloat w[] = {1, 1, 1, 1, 1, 1, 1};
+    EXPECT_EQ(rib([&](RibWriter& writer) {
+                  writer.TrimCurve(2, ncurves, order, knot, min, max, n, u, v, w);
+              }),
+              "TrimCurve [1 2 ][3 2 2 ][0 0 0 1 1 1 0 0 1 1 0 0 1 1] [0 0 0] [1 1 1] [3 2 2 ]"
+              "[0 0.5 1 0 1 1 0] [0 1 0 0 0 1 1] [1 1 1 1 1 1 1]\n");
+}
+
+TEST(CurvesRequest, Counts) {
+    RtInt two[] = {4, 7};
+    RtInt periodic[] = {6};
+    RtInt linear[] = {3, 4};
+    Probe probe;
+    std::string text = rib([&](RibWriter& w) {
+        w.CurvesV("cubic", 2, two, "nonperiodic", 3, probe.tokens, probe.pointers);
+        w.CurvesV("cubic", 1, periodic, "periodic", 3, probe.tokens, probe.pointers);
+        w.CurvesV("linear", 2, linear, "periodic", 3, probe.tokens, probe.pointers);
+        w.CurvesV("linear", 2, linear, "nonperiodic", 3, probe.tokens, probe.pointers);
+    });
+    EXPECT_EQ(text, "Curves \"cubic\"[4 7 ] \"nonperiodic\" " + Probe::expect(11, 5, 3) +
+                        "Curves \"cubic\"[6 ] \"periodic\" " + Probe::expect(6, 2, 2) +
+                        "Curves \"linear\"[3 4 ] \"periodic\" " + Probe::expect(7, 7, 7) +
+                        "Curves \"linear\"[3 4 ] \"nonperiodic\" " + Probe::expect(7, 7, 5));
+}
+
+TEST(PointsRequest, Counts) {
+    Probe probe;
+    EXPECT_EQ(rib([&](RibWriter& w) { w.PointsV(5, 3, probe.tokens, probe.pointers); }),
+              "Points " + Probe::expect(5, 5, 1));
+}
+
+TEST(SubdivisionMeshRequest, TagsAndTheirArguments) {
+    RtInt nvertices[] = {4, 4};
+    RtInt vertices[] = {0, 1, 4, 3, 1, 2, 5, 4};
+    RtToken oneTag[] = {"interpolateboundary"};
+    RtInt noArgs[] = {0, 0};
+    RtToken tags[] = {"crease", "corner", "hole"};
+    RtInt nargs[] = {2, 1, 1, 1, 1, 0};
+    RtInt intargs[] = {1, 4, 0, 1};
+    RtFloat floatargs[] = {2.5f, 10};
+    Probe probe;
+    std::string text = rib([&](RibWriter& w) {
+        w.SubdivisionMeshV("catmull-clark", 2, nvertices, vertices, 0, nullptr, nullptr, nullptr,
+                           nullptr, 0, nullptr, nullptr);
+        w.SubdivisionMeshV("catmull-clark", 2, nvertices, vertices, 1, oneTag, noArgs, nullptr,
+                           nullptr, 3, probe.tokens, probe.pointers);
+        w.SubdivisionMeshV("catmull-clark", 2, nvertices, vertices, 3, tags, nargs, intargs,
+                           floatargs, 0, nullptr, nullptr);
+    });
+    EXPECT_EQ(text,
+              "SubdivisionMesh \"catmull-clark\" [4 4 ] [0 1 4 3 1 2 5 4 ] \n"
+              "SubdivisionMesh \"catmull-clark\" [4 4 ] [0 1 4 3 1 2 5 4 ] "
+              "[\"interpolateboundary\" ][0 0 ]" +
+                  Probe::expect(6, 6, 2) +
+                  "SubdivisionMesh \"catmull-clark\" [4 4 ] [0 1 4 3 1 2 5 4 ] "
+                  "[\"crease\" \"corner\" \"hole\" ][2 1 1 1 1 0 ][1 4 0 1 ][2.5 10]\n");
+}
+
+TEST(BlobbyRequest, MatchingCountsWriteNoMessage) {
+    RtInt code[] = {1001, 0};
+    std::vector<float> flt = counting(16);
+    std::string text;
+    std::string err = captureStderr([&] {
+        text = rib([&](RibWriter& w) {
+            w.BlobbyV(1, 2, code, 16, flt.data(), 0, nullptr, 0, nullptr, nullptr);
+        });
+    });
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(16) + " []\n");
+}
+
+TEST(BlobbyRequest, MismatchesAreReportedAndTheCallersCountsWritten) {
+    RtInt code[] = {1001, 0};
+    std::vector<float> flt = counting(16);
+    std::string text;
+    std::string err = captureStderr([&] {
+        text = rib([&](RibWriter& w) {
+            w.BlobbyV(1, 2, code, 15, flt.data(), 0, nullptr, 0, nullptr, nullptr);
+        });
+    });
+    EXPECT_EQ(err, "\nlibduzozo error: RiBlobby nflt [15] != float count [16]");
+    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(15) + " []\n");
+
+    RtString str[] = {"x"};
+    err = captureStderr([&] {
+        rib([&](RibWriter& w) {
+            w.BlobbyV(2, 2, code, 16, flt.data(), 1, str, 0, nullptr, nullptr);
+        });
+    });
+    EXPECT_EQ(err,
+              "\nlibduzozo error: RiBlobby nleaf [2] !=  leaf count [1]"
+              "\nlibduzozo error: RiBlobby nstr [1] != string count [0]");
+}
+
+TEST(BlobbyRequest, WalkSkipsOperandsOfEveryOpcode) {
+    // constant, segment, repelling plane, then add / subtract / negate over them
+    // and an unknown opcode: 3 leaves, 1 + 23 + 4 floats, 1 string.
+    RtInt code[] = {1000, 0, 1002, 1, 1003, 0, 24, 0, 3, 0, 1, 2, 4, 3, 1, 6, 4, 42};
+    std::vector<float> flt = counting(28);
+    RtString str[] = {"ground"};
+    Probe probe;
+    std::string text;
+    std::string err = captureStderr([&] {
+        text = rib([&](RibWriter& w) {
+            w.BlobbyV(3, 18, code, 28, flt.data(), 1, str, 3, probe.tokens, probe.pointers);
+        });
+    });
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(text, "Blobby 3 [1000 0 1002 1 1003 0 24 0 3 0 1 2 4 3 1 6 4 42 ] " +
+                        countingText(28) + " [\"ground\" ]\n" + Probe::expect(3, 3, 3) + "\n");
+}
+
+TEST(BlobbyRequest, MalformedCodeEndsTheWalk) {
+    // A negative operand count would step back for ever; a count at the very
+    // end has no word after it.
+    RtInt backwards[] = {1000, 0, 0, -5, 1000, 1};
+    RtInt cut[] = {1000, 0, 0};
+    float flt[2] = {1, 2};
+    std::string err = captureStderr([&] {
+        rib([&](RibWriter& w) {
+            w.BlobbyV(2, 6, backwards, 2, flt, 0, nullptr, 0, nullptr, nullptr);
+            w.BlobbyV(1, 3, cut, 1, flt, 0, nullptr, 0, nullptr, nullptr);
+        });
+    });
+    EXPECT_EQ(err, "");
+}
+
+TEST(ProceduralRequest, ThreeKindsAndTheUnknownOne) {
+    RtBound bound = {-1, 1, -1, 1, -1, 1};
+    RtString archive[] = {"tree.rib"};
+    RtString program[] = {"make \"leaf\"", "a\\b"};
+    RtString library[] = {"grass.so", nullptr};
+    std::string text;
+    std::string err = captureStderr([&] {
+        text = rib([&](RibWriter& w) {
+            w.Procedural(archive, bound, RiProcDelayedReadArchive, nullptr);
+            w.Procedural(program, bound, RiProcRunProgram, nullptr);
+            w.Procedural(library, bound, RiProcDynamicLoad, nullptr);
+            w.Procedural(
+                archive, bound, [](RtPointer, RtFloat) {}, nullptr);
+        });
+    });
+    EXPECT_EQ(text,
+              "Procedural \"DelayedReadArchive\" [\"tree.rib\"] [-1 1 -1 1 -1 1]\n"
+              "Procedural \"RunProgram\" [\"make \\\"leaf\\\"\" \"a\\\\b\"] [-1 1 -1 1 -1 1]\n"
+              "Procedural \"DynamicLoad\" [\"grass.so\" \"\"] [-1 1 -1 1 -1 1]\n");
+    EXPECT_EQ(err, "libduzozo error: procedural type\n");
+}
+
+TEST(GeometryRequest, SizesValuesByDeclarationAlone) {
+    RtFloat points[6] = {1, 2, 3, 4, 5, 6};
+    RtToken tokens[] = {"P"};
+    RtPointer values[] = {points};
+    EXPECT_EQ(rib([&](RibWriter& w) {
+                  w.GeometryV("teapot", 0, nullptr, nullptr);
+                  w.GeometryV("teapot", 1, tokens, values);
+              }),
+              "Geometry \"teapot\"\nGeometry \"teapot\" \"P\" [1 2 3]\n");
+}
+
+TEST(GeometryRequests, BinaryModeEncodesParameterValuesOnly) {
+    RtFloat points[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    RtToken tokens[] = {"P"};
+    RtPointer values[] = {points};
+    RtBound bound = {0, 1, 0, 1, 0, 1};
+    RtString archive[] = {"a.rib"};
+    std::string text = binaryRib([&](RibWriter& w) {
+        w.SphereV(0.5f, -0.5f, 0.5f, 360, 0, nullptr, nullptr);
+        w.PolygonV(4, 1, tokens, values);
+        w.Procedural(archive, bound, RiProcDelayedReadArchive, nullptr);
+    });
+    EXPECT_EQ(text, "Sphere 0.5 -0.5 0.5 360\nPolygon \"P\" " +
+                        binaryArray({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}) +
+                        "\nProcedural \"DelayedReadArchive\" [\"a.rib\"] " +
+                        binaryArray({0, 1, 0, 1, 0, 1}) + "\n");
+}
