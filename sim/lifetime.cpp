@@ -1,5 +1,6 @@
 #include "sim/lifetime.h"
 
+#include <new>
 #include <vector>
 
 void keepForever(const void* block) {
@@ -7,4 +8,10 @@ void keepForever(const void* block) {
     // destroyed at exit and leave its blocks unreferenced.
     static std::vector<const void*>* registry = new std::vector<const void*>;
     registry->push_back(block);
+}
+
+void* foreverStorage(std::size_t bytes) {
+    void* block = ::operator new(bytes);
+    keepForever(block);
+    return block;
 }

@@ -1,19 +1,19 @@
 #pragma once
 
 #include <cstddef>
-#include <new>
 
 // Bodies, nodes and springs are shared by every copy of a body and are never
 // destroyed. Each such allocation is recorded in a registry that is never
 // cleared, so it stays reachable until the process ends.
 void keepForever(const void* block);
 
+// Raw storage of `bytes` bytes, recorded by keepForever and never freed.
+void* foreverStorage(std::size_t bytes);
+
 // Raw storage for `count` objects of type T, contiguous, recorded by
 // keepForever. The caller constructs the objects in place.
 template <class T>
 T* foreverBlock(std::size_t count) {
     if (count == 0) return nullptr;
-    void* block = ::operator new(count * sizeof(T));
-    keepForever(block);
-    return static_cast<T*>(block);
+    return static_cast<T*>(foreverStorage(count * sizeof(T)));
 }

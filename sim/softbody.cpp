@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <iostream>
+#include <new>
 
 #include "sim/lifetime.h"
 
@@ -14,15 +15,56 @@ std::size_t nodeCount(int nx, int ny, int nz) {
     return std::size_t(nx) * std::size_t(ny) * std::size_t(nz);
 }
 
-// The number of springs initSprings makes, so that one body's springs fit in
-// one block that is never reallocated.
-std::size_t springCount(int nx, int ny, int nz) {
-    if (nodeCount(nx, ny, nz) == 0) return 0;
-    std::size_t x = std::size_t(nx), y = std::size_t(ny), z = std::size_t(nz);
-    std::size_t edges = (x - 1) * y * z + x * (y - 1) * z + x * y * (z - 1);
-    std::size_t cells = 4 * (x - 1) * (y - 1) * (z - 1);
-    std::size_t faces = 2 * ((x - 1) * (y - 1) * z + x * (y - 1) * (z - 1) + (x - 1) * y * (z - 1));
-    return edges + cells + faces;
+// The three passes of spring creation over lattice indices, in creation
+// order: visit(first, second, restLength), each node as (i, j, k).
+template <class Visit>
+void forEachSpring(int nx, int ny, int nz, double spacing, Visit visit) {
+    struct Index {
+        int i, j, k;
+    };
+    for (int i = 0; i < nx; ++i) {
+        for (int j = 0; j < ny; ++j) {
+            for (int k = 0; k < nz; ++k) {
+                if (i < nx - 1) visit(Index{i, j, k}, Index{i + 1, j, k}, spacing);
+                if (j < ny - 1) visit(Index{i, j, k}, Index{i, j + 1, k}, spacing);
+                if (k < nz - 1) visit(Index{i, j, k}, Index{i, j, k + 1}, spacing);
+            }
+        }
+    }
+
+    double cell = std::sqrt((3.0 * spacing) * spacing);
+    for (int i = 0; i < nx; ++i) {
+        for (int j = 0; j < ny; ++j) {
+            for (int k = 0; k < nz; ++k) {
+                if (i < nx - 1 && j < ny - 1 && k < nz - 1) {
+                    visit(Index{i, j, k}, Index{i + 1, j + 1, k + 1}, cell);
+                    visit(Index{i + 1, j, k}, Index{i, j + 1, k + 1}, cell);
+                    visit(Index{i + 1, j, k + 1}, Index{i, j + 1, k}, cell);
+                    visit(Index{i, j, k + 1}, Index{i + 1, j + 1, k}, cell);
+                }
+            }
+        }
+    }
+
+    double face = std::sqrt((2.0 * spacing) * spacing);
+    for (int i = 0; i < nx; ++i) {
+        for (int j = 0; j < ny; ++j) {
+            for (int k = 0; k < nz; ++k) {
+                if (i < nx - 1 && j < ny - 1) {
+                    visit(Index{i, j, k}, Index{i + 1, j + 1, k}, face);
+                    visit(Index{i + 1, j, k}, Index{i, j + 1, k}, face);
+                }
+                if (k < nz - 1 && j < ny - 1) {
+                    visit(Index{i, j, k}, Index{i, j + 1, k + 1}, face);
+                    visit(Index{i, j, k + 1}, Index{i, j + 1, k}, face);
+                }
+                if (i < nx - 1 && k < nz - 1) {
+                    visit(Index{i, j, k}, Index{i + 1, j, k + 1}, face);
+                    visit(Index{i, j, k + 1}, Index{i + 1, j, k}, face);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -116,60 +158,37 @@ void SoftBody::setNodeMass(int i, int j, int k, double m) {
 }
 
 void SoftBody::initSprings() {
-    std::size_t count = springCount(nodesX, nodesY, nodesZ);
+    // A counting pass first, so that the springs fill one block exactly and
+    // every node's lists are allocated once, in lattice order, instead of
+    // growing and scattering over the heap.
+    std::size_t count = 0;
+    std::vector<int> perNode(nodeCount(nodesX, nodesY, nodesZ), 0);
+    auto flat = [&](auto n) { return (std::size_t(n.i) * nodesY + n.j) * nodesZ + n.k; };
+    forEachSpring(nodesX, nodesY, nodesZ, spacing, [&](auto a, auto b, double) {
+        ++count;
+        ++perNode[flat(a)];
+        ++perNode[flat(b)];
+    });
+    for (int i = 0; i < nodesX; ++i) {
+        for (int j = 0; j < nodesY; ++j) {
+            for (int k = 0; k < nodesZ; ++k) {
+                MassNode* n = nodes[i][j][k];
+                std::size_t more = perNode[(std::size_t(i) * nodesY + j) * nodesZ + k];
+                n->springs.reserve(n->springs.size() + more);
+                n->springEnds.reserve(n->springEnds.size() + more);
+            }
+        }
+    }
+
     Spring* block = foreverBlock<Spring>(count);
-    std::size_t used = 0;
+    Spring* next = block;
     springs.reserve(springs.size() + count);
-    auto make = [&](MassNode* a, MassNode* b, double restLength) {
-        // Only a repeated call can outgrow the block; give it storage of its own.
-        Spring* slot = used < count ? block + used++ : foreverBlock<Spring>(1);
-        addSpring(new (slot) Spring(a, b, restLength, stiffness, damping), a, b);
-    };
-    auto& n = nodes;
-
-    for (int i = 0; i < nodesX; ++i) {
-        for (int j = 0; j < nodesY; ++j) {
-            for (int k = 0; k < nodesZ; ++k) {
-                if (i < nodesX - 1) make(n[i][j][k], n[i + 1][j][k], spacing);
-                if (j < nodesY - 1) make(n[i][j][k], n[i][j + 1][k], spacing);
-                if (k < nodesZ - 1) make(n[i][j][k], n[i][j][k + 1], spacing);
-            }
-        }
-    }
-
-    double cellDiagonal = std::sqrt((3.0 * spacing) * spacing);
-    for (int i = 0; i < nodesX; ++i) {
-        for (int j = 0; j < nodesY; ++j) {
-            for (int k = 0; k < nodesZ; ++k) {
-                if (i < nodesX - 1 && j < nodesY - 1 && k < nodesZ - 1) {
-                    make(n[i][j][k], n[i + 1][j + 1][k + 1], cellDiagonal);
-                    make(n[i + 1][j][k], n[i][j + 1][k + 1], cellDiagonal);
-                    make(n[i + 1][j][k + 1], n[i][j + 1][k], cellDiagonal);
-                    make(n[i][j][k + 1], n[i + 1][j + 1][k], cellDiagonal);
-                }
-            }
-        }
-    }
-
-    double faceDiagonal = std::sqrt((2.0 * spacing) * spacing);
-    for (int i = 0; i < nodesX; ++i) {
-        for (int j = 0; j < nodesY; ++j) {
-            for (int k = 0; k < nodesZ; ++k) {
-                if (i < nodesX - 1 && j < nodesY - 1) {
-                    make(n[i][j][k], n[i + 1][j + 1][k], faceDiagonal);
-                    make(n[i + 1][j][k], n[i][j + 1][k], faceDiagonal);
-                }
-                if (k < nodesZ - 1 && j < nodesY - 1) {
-                    make(n[i][j][k], n[i][j + 1][k + 1], faceDiagonal);
-                    make(n[i][j][k + 1], n[i][j + 1][k], faceDiagonal);
-                }
-                if (i < nodesX - 1 && k < nodesZ - 1) {
-                    make(n[i][j][k], n[i + 1][j][k + 1], faceDiagonal);
-                    make(n[i][j][k + 1], n[i + 1][j][k], faceDiagonal);
-                }
-            }
-        }
-    }
+    forEachSpring(nodesX, nodesY, nodesZ, spacing, [&](auto a, auto b, double restLength) {
+        MassNode* first = nodes[a.i][a.j][a.k];
+        MassNode* second = nodes[b.i][b.j][b.k];
+        addSpring(new (next++) Spring(first, second, restLength, stiffness, damping), first,
+                  second);
+    });
 }
 
 void SoftBody::addSpring(Spring* spring, MassNode* first, MassNode* second) {

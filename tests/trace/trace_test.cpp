@@ -45,9 +45,11 @@ Outcome trace(std::vector<std::string> args, std::string stdoutPath = "") {
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (stdoutPath.empty()) run.out = slurp(outPath);
+    if (stdoutPath.empty()) {
+        run.out = slurp(outPath);
+        std::remove(outPath.c_str());  // only our own file, never the caller's
+    }
     run.err = slurp(errPath);
-    std::remove(outPath.c_str());
     std::remove(errPath.c_str());
     rmdir(base.c_str());
     return run;
