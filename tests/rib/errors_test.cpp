@@ -1,0 +1,126 @@
+// The error reporter's layouts, repeat suppression and exits. Its state is
+// process-wide, so every case runs in a child process of its own.
+#include "rib/errors.h"
+
+#include <string>
+
+#include "tests/rib/core_support.h"
+
+using core_test::runInChild;
+
+TEST(ErrorReporter, ReportLayouts) {
+    auto r = runInChild([] {
+        RiErrorPrint(5, kRieWarning, nullptr);
+        RiErrorPrint(41, kRieError, "Kq");
+        RiErrorPrint(0, kRieInfo, nullptr);
+        RiErrorPrint(61, kRieInfo, "sqrt");
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              "WARNING: code 5\n"
+              "ERROR: Invalid token\n    --> Kq\n"
+              "INFO: \n"
+              "INFO: Math error\n    --> sqrt\n");
+}
+
+TEST(ErrorReporter, RepeatsAreCountedUntilTheNextPrintedReport) {
+    auto r = runInChild([] {
+        RiErrorPrint(42, kRieWarning, "Sphere");  // the first report is never a repeat
+        RiErrorPrint(42, kRieWarning, "Sphere");
+        RiErrorPrint(42, kRieWarning, "Sphere");
+        RiErrorPrint(42, kRieWarning, "Cone");
+        RiErrorPrint(43, kRieWarning, "Cone");
+        RiErrorPrint(43, kRieWarning, "Cone");  // pending at exit: never announced
+    });
+    EXPECT_EQ(r.err,
+              "WARNING: Parameter out of range\n    --> Sphere\n"
+              "    (last message repeated 2 times)\n"
+              "WARNING: Parameter out of range\n    --> Cone\n"
+              "WARNING: Parameters inconsistent\n    --> Cone\n");
+}
+
+TEST(ErrorReporter, NamedInvalidTokensAndCodeZeroAreNeverSuppressed) {
+    auto r = runInChild([] {
+        RiErrorPrint(41, kRieError, "Kq");
+        RiErrorPrint(41, kRieError, "Kq");
+        RiErrorPrint(0, kRieInfo, "x");
+        RiErrorPrint(0, kRieInfo, "x");
+        RiErrorPrint(41, kRieError, nullptr);
+        RiErrorPrint(41, kRieError, nullptr);  // no token named: an ordinary repeat
+        RiErrorPrint(6, kRieWarning, nullptr);
+    });
+    EXPECT_EQ(r.err,
+              "ERROR: Invalid token\n    --> Kq\n"
+              "ERROR: Invalid token\n    --> Kq\n"
+              "INFO: \n    --> x\n"
+              "INFO: \n    --> x\n"
+              "ERROR: Invalid token\n"
+              "    (last message repeated 1 times)\n"
+              "WARNING: code 6\n");
+}
+
+TEST(ErrorReporter, LongMessagesArePrintedWholeAndNeverTakenForRepeats) {
+    std::string shortest(1022, 'a');  // still remembered
+    std::string longer(1023, 'b');    // too long to remember
+    auto r = runInChild([&] {
+        RiErrorPrint(12, kRieWarning, shortest.c_str());
+        RiErrorPrint(12, kRieWarning, shortest.c_str());
+        RiErrorPrint(12, kRieWarning, longer.c_str());
+        RiErrorPrint(12, kRieWarning, longer.c_str());
+    });
+    std::string lead = "WARNING: Unimplemented feature\n    --> ";
+    EXPECT_EQ(r.err, lead + shortest + "\n" + "    (last message repeated 1 times)\n" + lead +
+                         longer + "\n" + lead + longer + "\n");
+}
+
+TEST(ErrorReporter, IgnoreSetsTheCodeThatTheRepeatTestCompares) {
+    auto r = runInChild([] {
+        RiErrorPrint(44, kRieError, "7");
+        RiErrorIgnore(45, kRieError, "other");
+        RiErrorPrint(45, kRieError, "7");  // same code now, same message: suppressed
+        RiErrorPrint(46, kRieError, "x");
+    });
+    EXPECT_EQ(r.err,
+              "ERROR: Bad handle\n    --> 7\n"
+              "    (last message repeated 1 times)\n"
+              "ERROR: Required parameters not provided\n    --> x\n");
+
+    auto quiet = runInChild([] { RiErrorIgnore(1, kRieSevere, "gone"); });
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+}
+
+TEST(ErrorReporter, SevereErrorsAndAbortEndTheProcessWithStatusMinusOne) {
+    auto severe = runInChild([] {
+        RiErrorPrint(23, kRieSevere, "RiFormat");
+        std::fputs("still running\n", stderr);
+    });
+    EXPECT_TRUE(severe.exited);
+    EXPECT_EQ(severe.status, 255);
+    EXPECT_EQ(severe.err, "SEVERE ERROR: RiBegin not called\n    --> RiFormat\n");
+
+    auto warning = runInChild([] {
+        RiErrorAbort(13, kRieWarning, nullptr);
+        std::fputs("returned\n", stderr);
+    });
+    EXPECT_EQ(warning.status, 0);
+    EXPECT_EQ(warning.err, "WARNING: Program limit\nreturned\n");
+
+    auto error = runInChild([] {
+        RiErrorAbort(24, kRieError, "AttributeEnd");
+        std::fputs("returned\n", stderr);
+    });
+    EXPECT_EQ(error.status, 255);
+    EXPECT_EQ(error.err, "ERROR: Nesting error\n    --> AttributeEnd\n");
+}
+
+TEST(ErrorReporter, CodeAndSeverityTables) {
+    EXPECT_STREQ(errorCodeText(1), "Memory allocation error");
+    EXPECT_STREQ(errorCodeText(30), "Bad Solid block");
+    EXPECT_STREQ(errorCodeText(47), "Syntax error");
+    EXPECT_EQ(errorCodeText(0), nullptr);
+    EXPECT_EQ(errorCodeText(5), nullptr);
+    EXPECT_EQ(errorCodeText(62), nullptr);
+    EXPECT_STREQ(errorSeverityName(3), "SEVERE ERROR");
+    EXPECT_EQ(errorSeverityName(4), nullptr);
+}

@@ -1,0 +1,202 @@
+// The value writers: fast number formatting against printf, text and binary
+// encodings, escaping of quoted strings.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/rib/core_support.h"
+
+using core_test::writtenBy;
+
+namespace {
+
+std::string printed(const char* format, double v) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, v);
+    return text;
+}
+
+float fromBits(uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+std::vector<float> formattingSample() {
+    std::vector<float> values = {0.0f,
+                                 -0.0f,
+                                 1.0f,
+                                 -1.0f,
+                                 0.5f,
+                                 1.333333f,
+                                 -1.333333f,
+                                 100000.0f,
+                                 999999.0f,
+                                 999999.5f,
+                                 1000000.0f,
+                                 1234567.0f,
+                                 0.0001f,
+                                 0.00001f,
+                                 0.000099999f,
+                                 123456.5f,
+                                 9.9999995f,
+                                 3.1415927f,
+                                 1e-10f,
+                                 1e30f,
+                                 std::numeric_limits<float>::max(),
+                                 std::numeric_limits<float>::lowest(),
+                                 std::numeric_limits<float>::min(),
+                                 std::numeric_limits<float>::denorm_min(),
+                                 fromBits(0x007fffffu),  // largest subnormal
+                                 std::numeric_limits<float>::infinity(),
+                                 -std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN(),
+                                 -std::numeric_limits<float>::quiet_NaN()};
+    for (int e = -45; e <= 38; ++e) {
+        values.push_back(std::pow(10.0f, float(e)));
+        values.push_back(5.0f * std::pow(10.0f, float(e)));
+    }
+    std::mt19937 random(20261209);
+    for (int i = 0; i < 200000; ++i) values.push_back(fromBits(random()));
+    for (int i = 0; i < 50000; ++i) {
+        values.push_back(float(int(random() % 2000001) - 1000000) / 64.0f);
+    }
+    return values;
+}
+
+// Compares two long texts line by line so that a failure names the value.
+void expectSameLines(const std::string& actual, const std::string& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    size_t start = 0;
+    while (start < expected.size()) {
+        size_t end = expected.find('\n', start);
+        ASSERT_EQ(actual.substr(start, end - start), expected.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+std::string bigEndian(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    std::string s;
+    for (int shift = 24; shift >= 0; shift -= 8) s += char((bits >> shift) & 0xff);
+    return s;
+}
+
+}  // namespace
+
+TEST(NumberFormatting, FloatsMatchPrintfGeneralAndFixedByteForByte) {
+    std::vector<float> values = formattingSample();
+    std::string expectedG, expectedFixed;
+    for (float v : values) {
+        expectedG += printed("%g", v) + "\n";
+        expectedFixed += printed("%f", v) + "\n";
+    }
+    std::string g = writtenBy([&](RibWriter& w) {
+        for (float v : values) {
+            w.WriteG(v);
+            w.WriteChar('\n');
+        }
+    });
+    expectSameLines(g, expectedG);
+
+    std::string fixed = writtenBy([&](RibWriter& w) {
+        for (size_t i = 0; i < values.size(); i += 7) {  // long lines: a sample is enough
+            w.WriteFixed(values[i]);
+            w.WriteChar('\n');
+        }
+    });
+    std::string expectedFixedSample;
+    for (size_t i = 0; i < values.size(); i += 7)
+        expectedFixedSample += printed("%f", values[i]) + "\n";
+    expectSameLines(fixed, expectedFixedSample);
+}
+
+TEST(NumberFormatting, IntegersMatchPrintf) {
+    std::vector<long> values = {0,
+                                1,
+                                -1,
+                                42,
+                                2147483647L,
+                                -2147483647L - 1,
+                                std::numeric_limits<long>::max(),
+                                std::numeric_limits<long>::min()};
+    std::mt19937 random(7);
+    for (int i = 0; i < 10000; ++i) values.push_back(int32_t(random()));
+    std::string expected;
+    for (long v : values) expected += std::to_string(v) + " ";
+    std::string written = writtenBy([&](RibWriter& w) {
+        for (long v : values) {
+            w.WriteInt(v);
+            w.WriteChar(' ');
+        }
+    });
+    EXPECT_EQ(written, expected);
+}
+
+TEST(ValueWriters, TextEncoding) {
+    RtFloat three[] = {1.0f, 2.5f, 3.0f};
+    RtInt ints[] = {2, 3};
+    RtString texts[] = {"a", "b"};
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloat(1.0f); }), "1 ");
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 3); }), "[1 2.5 3]");
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 0); }), "[]");
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, -2); }), "[]");
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteIntArray(ints, 2); }), "[2 3 ]");
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteStringArray(texts, 2); }), "[\"a\" \"b\" ]");
+    // Integers and strings stay text when floats are binary.
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteIntArray(ints, 2); }, 1), "[2 3 ]");
+}
+
+TEST(ValueWriters, BinaryFloatsAreBigEndianWhateverTheMachineOrder) {
+    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteFloat(1.0f); }, 1),
+              std::string("\xA4\x3F\x80\x00\x00", 5));
+    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteFloat(-2.5f); }, 1),
+              std::string("\xA4\xC0\x20\x00\x00", 5));
+
+    RtFloat three[] = {1.0f, 0.5f, -3.0f};
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 3); }, 1),
+              std::string("\xC8\x03", 2) + bigEndian(1.0f) + bigEndian(0.5f) + bigEndian(-3.0f));
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 0); }, 1),
+              std::string("\xC8\x00", 2));
+
+    std::vector<RtFloat> many(70000);
+    for (size_t i = 0; i < many.size(); ++i) many[i] = float(i) * 0.25f;
+    std::string c9 = writtenBy([&](RibWriter& w) { w.WriteFloatArray(many.data(), 300); }, 1);
+    ASSERT_EQ(c9.size(), 3u + 1200u);
+    EXPECT_EQ(c9.substr(0, 3), std::string("\xC9\x01\x2C", 3));
+    EXPECT_EQ(c9.substr(3 + 4 * 299, 4), bigEndian(299 * 0.25f));
+
+    std::string ca = writtenBy([&](RibWriter& w) { w.WriteFloatArray(many.data(), 70000); }, 1);
+    ASSERT_EQ(ca.size(), 4u + 280000u);
+    EXPECT_EQ(ca.substr(0, 4), std::string("\xCA\x01\x11\x70", 4));
+    EXPECT_EQ(ca.substr(4 + 4 * 69999, 4), bigEndian(69999 * 0.25f));
+}
+
+TEST(ValueWriters, QuotedStringsEscapeQuotesAndBackslashes) {
+    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteQuoted("plain"); }), "\"plain\"");
+    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteQuoted(nullptr); }), "\"\"");
+    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteQuoted("a\"b\\c\\\"\""); }),
+              "\"a\\\"b\\\\c\\\\\\\"\\\"\"");
+    // A caller's text cannot end the string and smuggle in a request.
+    RtString hostile[] = {"x\"]\nWorldEnd\n#", nullptr};
+    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteStringArray(hostile, 2); }),
+              "[\"x\\\"]\nWorldEnd\n#\" \"\" ]");
+}
+
+TEST(ValueWriters, LongOutputGoesThroughTheBufferIntact) {
+    std::string big(200000, 'x');
+    for (size_t i = 0; i < big.size(); i += 97) big[i] = char('a' + i % 26);
+    std::string written = writtenBy([&](RibWriter& w) {
+        w.WriteText("start ");
+        w.WriteBytes(big.data(), big.size());
+        for (int i = 0; i < 30000; ++i) w.WriteText("FrameEnd\n");
+    });
+    std::string expected = "start " + big;
+    for (int i = 0; i < 30000; ++i) expected += "FrameEnd\n";
+    EXPECT_EQ(written, expected);
+}
