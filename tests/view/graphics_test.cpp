@@ -1,0 +1,137 @@
+// Needs a display: runs in a real GL context.
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "sim/world.h"
+#include "tests/view/camera.h"
+#include "view/viewer.h"
+
+namespace {
+
+class Graphics : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        static bool open = false;
+        if (open) return;
+        int argc = 1;
+        char name[] = "graphics_test";
+        char* argv[] = {name, nullptr};
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_DOUBLE);
+        glutCreateWindow("graphics test");
+        open = true;
+    }
+    void SetUp() override { initGraphics(); }
+};
+
+void expectMatrix(GLenum which, const Mat4& want) {
+    GLdouble got[16];
+    glGetDoublev(which, got);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(got[i], want.m[i], 1e-6) << "element " << i;
+}
+
+void expectLight(GLenum light, GLenum parameter, std::vector<GLfloat> want) {
+    GLfloat got[4];
+    glGetLightfv(light, parameter, got);
+    EXPECT_EQ(std::vector<GLfloat>(got, got + 4), want) << "light " << light - GL_LIGHT0;
+}
+
+GLint integer(GLenum which) {
+    GLint value = 0;
+    glGetIntegerv(which, &value);
+    return value;
+}
+
+}  // namespace
+
+TEST_F(Graphics, FixedProjectionAndCamera) {
+    expectMatrix(GL_PROJECTION_MATRIX, windowProjection());
+    expectMatrix(GL_MODELVIEW_MATRIX, windowCamera());
+    EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
+}
+
+TEST_F(Graphics, TwoOfThreeLightsOnAndFixedInTheScene) {
+    const double positions[3][4] = {{-3, 1, 2, 1}, {1, -1, 3, 1}, {0, 0, -3, 1}};
+    for (int n = 0; n < 3; ++n) {
+        // GL keeps positions in eye coordinates: they went through the camera.
+        double eye[4];
+        transform(windowCamera(), positions[n], eye);
+        GLfloat got[4];
+        glGetLightfv(GL_LIGHT0 + n, GL_POSITION, got);
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(got[c], eye[c], 1e-5) << n << "," << c;
+        expectLight(GL_LIGHT0 + n, GL_SPECULAR, {1, 1, 1, 0.5f});
+    }
+    expectLight(GL_LIGHT0, GL_AMBIENT, {0.35f, 0.15f, 0.35f, 0.5f});
+    expectLight(GL_LIGHT0, GL_DIFFUSE, {0.15f, 0.45f, 0.45f, 0.5f});
+    expectLight(GL_LIGHT1, GL_AMBIENT, {0.01f, 0.01f, 0.01f, 0.5f});
+    expectLight(GL_LIGHT1, GL_DIFFUSE, {0.01f, 0.01f, 0.01f, 0.5f});
+    expectLight(GL_LIGHT2, GL_AMBIENT, {0.1f, 0.1f, 0.1f, 0.5f});
+    expectLight(GL_LIGHT2, GL_DIFFUSE, {0.1f, 0.1f, 0.1f, 0.5f});
+
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+    for (GLenum off = GL_LIGHT2; off <= GL_LIGHT7; ++off) EXPECT_FALSE(glIsEnabled(off));
+    GLint twoSided = 1;
+    glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &twoSided);
+    EXPECT_EQ(twoSided, 0);
+}
+
+TEST_F(Graphics, ColourTrackingMaterialAdditiveBlendingNoDepthNoCulling) {
+    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+    EXPECT_EQ(integer(GL_COLOR_MATERIAL_FACE), GL_FRONT);
+    EXPECT_EQ(integer(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
+    GLfloat specular[4], shininess = 0;
+    glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
+    EXPECT_EQ(std::vector<GLfloat>(specular, specular + 4), (std::vector<GLfloat>{1, 1, 1, 0.5f}));
+    EXPECT_EQ(shininess, 128.0f);
+
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_EQ(integer(GL_FRONT_FACE), GL_CCW);
+    EXPECT_EQ(integer(GL_SHADE_MODEL), GL_SMOOTH);
+}
+
+TEST_F(Graphics, SpringsReachTheScreenTurnedAndLeaveTheMatrixAlone) {
+    // A plain view, so that window coordinates are scene coordinates + 10.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-10, 10, -10, 10, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glViewport(0, 0, 20, 20);
+
+    World world;
+    std::vector<GLfloat> buffer(100000);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    world.drawSprings();
+    GLint size = glRenderMode(GL_RENDER);
+    expectMatrix(GL_MODELVIEW_MATRIX, Mat4{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}});
+    EXPECT_EQ(integer(GL_MODELVIEW_STACK_DEPTH), 1);
+
+    // 15 degrees about (1, 1, 0)/√2, as a rotation matrix (Rodrigues).
+    const double c = std::cos(M_PI / 12), s = std::sin(M_PI / 12), a = 1 / std::sqrt(2.0);
+    const double rotate[3][3] = {{c + a * a * (1 - c), a * a * (1 - c), a * s},
+                                 {a * a * (1 - c), c + a * a * (1 - c), -a * s},
+                                 {-a * s, a * s, c}};
+    ASSERT_EQ(size, GLint(world.springs.size() * 7));
+    for (size_t n = 0; n < world.springs.size(); ++n) {
+        const GLfloat* line = &buffer[n * 7];
+        EXPECT_TRUE(line[0] == GL_LINE_TOKEN || line[0] == GL_LINE_RESET_TOKEN);
+        const MassNode* ends[2] = {world.springs[n]->first, world.springs[n]->second};
+        for (int e = 0; e < 2; ++e) {
+            const double p[3] = {ends[e]->position.x, ends[e]->position.y, ends[e]->position.z};
+            for (int r = 0; r < 2; ++r) {  // depth is not checked: it is z scaled
+                double want = rotate[r][0] * p[0] + rotate[r][1] * p[1] + rotate[r][2] * p[2];
+                EXPECT_NEAR(line[1 + 3 * e + r] - 10, want, 1e-4) << n;
+            }
+        }
+    }
+}
