@@ -1,0 +1,283 @@
+// Token declarations, inline declarations, the standard declarations and the
+// parameter-list writers.
+#include "rib/declarations.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "rib/ribwriter.h"
+#include "tests/rib/core_support.h"
+
+using core_test::writtenBy;
+
+namespace {
+
+struct Parsed {
+    int storageClass, type, arraySize;
+    bool operator==(const Parsed& o) const {
+        return storageClass == o.storageClass && type == o.type && arraySize == o.arraySize;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Parsed& p) {
+    return os << "{" << p.storageClass << ", " << p.type << ", " << p.arraySize << "}";
+}
+
+Parsed parsed(const char* name) {
+    TokenDeclaration* d = lookupDeclaration(name);
+    if (!d) return {-1, -1, -1};
+    return {d->storageClass, d->type, d->arraySize};
+}
+
+Parsed declared(const char* name, const char* declaration) {
+    parseDeclaration(name, declaration, nullptr, 0);
+    return parsed(name);
+}
+
+// Records every Declare call instead of writing it.
+struct DeclareRecorder : RibWriter {
+    explicit DeclareRecorder(const char* path) : RibWriter(path, RI_NULL) {}
+    RtToken Declare(const char* name, const char* declaration) override {
+        calls.emplace_back(name, declaration ? declaration : "<none>");
+        return RibWriter::Declare(name, declaration);
+    }
+    std::vector<std::pair<std::string, std::string>> calls;
+};
+
+}  // namespace
+
+TEST(Declarations, ParsingClassTypeAndSize) {
+    EXPECT_EQ(declared("decl_a", "varying float[2]"), (Parsed{3, 1, 2}));
+    EXPECT_EQ(declared("decl_b", " float"), (Parsed{2, 1, 1}));
+    EXPECT_EQ(declared("decl_c", "vertex point"), (Parsed{4, 2, 1}));
+    EXPECT_EQ(declared("decl_d", "constant int[4]"), (Parsed{1, 5, 4}));
+    EXPECT_EQ(declared("decl_e", "hpoint[x]"), (Parsed{2, 8, 0}));
+    EXPECT_EQ(declared("decl_f", "mpoint"), (Parsed{2, 16, 1}));
+    EXPECT_EQ(declared("decl_g", "whatever"), (Parsed{2, 0, 1}));
+    EXPECT_EQ(declared("decl_h", nullptr), (Parsed{2, 0, 1}));
+    // Plain prefixes: "pointy" is a point.
+    EXPECT_EQ(declared("decl_i", "pointy"), (Parsed{2, 2, 1}));
+    // Declaring again changes the one declaration in place.
+    EXPECT_EQ(declared("decl_a", "color"), (Parsed{2, 3, 1}));
+}
+
+TEST(Declarations, InlineDeclarationsAreMadeOnFirstUse) {
+    EXPECT_EQ(inlineDeclarationLength("uniform color tint"), 14);
+    EXPECT_EQ(inlineDeclarationLength("varying float[2] uv"), 17);
+    EXPECT_EQ(inlineDeclarationLength("float uniform Ka"), 6);  // each word once, in list order
+    EXPECT_EQ(inlineDeclarationLength("floaty"), 0);
+    EXPECT_EQ(inlineDeclarationLength("float[3"), 7);
+
+    TokenDeclaration* tint = lookupDeclaration("uniform color tint");
+    ASSERT_NE(tint, nullptr);
+    EXPECT_STREQ(tint->token, "tint");
+    EXPECT_STREQ(tint->name, "uniform color tint");
+    EXPECT_EQ(lookupDeclaration("uniform color tint"), tint);  // found directly now
+    EXPECT_EQ(lookupDeclaration("tint"), nullptr);             // the bare name is not declared
+
+    TokenDeclaration* odd = lookupDeclaration("float uniform Ka_inline");
+    ASSERT_NE(odd, nullptr);
+    EXPECT_STREQ(odd->token, "uniform Ka_inline");
+    EXPECT_EQ(odd->type, kTypeFloat);
+    EXPECT_EQ(odd->storageClass, kClassUniform);
+}
+
+TEST(Declarations, InlineDeclarationWordsOfAnyLength) {
+    // Far more than 63 characters of declaration words.
+    std::string token = "varying" + std::string(100, ' ') + "float[" + std::string(80, '0') + "2]" +
+                        std::string(40, ' ') + "longwinded";
+    TokenDeclaration* d = lookupDeclaration(token.c_str());
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->token, "longwinded");
+    EXPECT_EQ((Parsed{d->storageClass, d->type, d->arraySize}), (Parsed{3, 1, 2}));
+}
+
+TEST(Declarations, FormatAndByteSize) {
+    char text[kDeclarationTextSize];
+    formatDeclaration(text, 3, 1, 2);
+    EXPECT_STREQ(text, "varying float[2]");
+    formatDeclaration(text, 1, 5, 1);
+    EXPECT_STREQ(text, "constant integer");
+    formatDeclaration(text, 4, 9, 0);
+    EXPECT_STREQ(text, "vertex matrix");
+    formatDeclaration(text, 2, 8, -3);
+    EXPECT_STREQ(text, "uniform hpoint[]");
+    formatDeclaration(text, 7, 0, 1);
+    EXPECT_STREQ(text, " ");
+
+    delete createRibWriter(core_test::makeTemp("bytesize").c_str());
+    EXPECT_EQ(declarationByteSize("st"), 8);
+    EXPECT_EQ(declarationByteSize("P"), 12);
+    EXPECT_EQ(declarationByteSize("Pw"), 16);
+    EXPECT_EQ(declarationByteSize("transform"), 64);
+    EXPECT_EQ(declarationByteSize("never declared"), 0);
+}
+
+TEST(Declarations, TheStandardDeclarations) {
+    std::string path = core_test::makeTemp("standard");
+    DeclareRecorder recorder(path.c_str());
+    predeclareTokens(&recorder);
+    const auto& calls = recorder.calls;
+    ASSERT_EQ(calls.size(), 247u);
+    EXPECT_EQ(calls.front(), std::make_pair(std::string("intensity"), std::string("float")));
+    EXPECT_EQ(calls[20], std::make_pair(std::string("N"), std::string("varying normal")));
+    EXPECT_EQ(calls.back(), std::make_pair(std::string("_$w"), std::string("vertex float")));
+    int names = 0, undeclared = 0;
+    for (const auto& c : calls) {
+        if (c.first == "name") ++names;
+        if (c.second == "<none>") ++undeclared;
+    }
+    EXPECT_EQ(names, 2);
+    EXPECT_EQ(undeclared, 66);
+    EXPECT_EQ(echoDeclarations, 1);  // restored
+
+    EXPECT_EQ(parsed("st"), (Parsed{3, 1, 2}));
+    EXPECT_EQ(parsed("Pw"), (Parsed{4, 8, 1}));
+    EXPECT_EQ(parsed("constantwidth"), (Parsed{1, 1, 1}));
+    EXPECT_EQ(parsed("windowlocation"), (Parsed{2, 5, 2}));
+    EXPECT_EQ(parsed("zblur"), (Parsed{2, 1, 6}));
+    EXPECT_EQ(parsed("enable gaussian"), (Parsed{2, 5, 1}));
+    EXPECT_EQ(parsed("name"), (Parsed{2, 4, 1}));  // interned again, declaration kept
+    EXPECT_EQ(parsed("bilinear"), (Parsed{-1, -1, -1}));
+
+    // The standard token variables now hold the interned names.
+    EXPECT_EQ(RI_P, internString("P"));
+    EXPECT_EQ(RI_CATMULLROM, internString("catmull-rom"));
+    EXPECT_EQ(RI_PRIVATE_W, internString("_$w"));
+    EXPECT_EQ(RI_NAME, internString("name"));
+    delete createRibWriter(path.c_str());  // a second writer finds them all again
+    EXPECT_EQ(parsed("st"), (Parsed{3, 1, 2}));
+    std::remove(path.c_str());
+}
+
+TEST(Declarations, DeclareWritesItsLineAndRecords) {
+    RtToken kq = nullptr, bare = nullptr, nulled = nullptr;
+    std::string written = writtenBy([&](RibWriter& w) {
+        kq = w.Declare("Kq", "uniform float[3]");
+        bare = w.Declare("bareword", "");
+        nulled = w.Declare("nulldecl", nullptr);
+        w.Declare("odd\"name", "string");
+    });
+    EXPECT_EQ(written,
+              "Declare \"Kq\" \"uniform float[3]\"\n"
+              "Declare \"bareword\" \"\"\n"
+              "Declare \"nulldecl\" \"\"\n"
+              "Declare \"odd\\\"name\" \"string\"\n");
+    EXPECT_EQ(kq, internString("Kq"));
+    EXPECT_EQ(parsed("Kq"), (Parsed{2, 1, 3}));
+    EXPECT_EQ(bare, internString("bareword"));
+    EXPECT_EQ(nulled, internString("nulldecl"));
+    EXPECT_EQ(lookupDeclaration("bareword"), nullptr);
+    EXPECT_EQ(lookupDeclaration("nulldecl"), nullptr);
+}
+
+TEST(ParameterLists, WriteParams) {
+    RtFloat half = 0.5f;
+    RtFloat point[] = {1, 2, 3};
+    RtFloat hpoint[] = {1, 2, 3, 4};
+    RtInt pair[] = {7, 8};
+    RtString strings[] = {"a", "b\"c"};
+    RtToken tokens[] = {
+        "Ka", "from", "P", "windowlocation", "uniform string[2] labels", "vertex hpoint hp"};
+    RtPointer values[] = {&half, point, point, pair, strings, hpoint};
+    std::string written = writtenBy([&](RibWriter& w) {
+        w.Declare("Ka", "float");
+        w.WriteParams(nullptr, 0, 1, tokens, values);
+        w.WriteParams("light", 3, 6, tokens, values);
+    });
+    EXPECT_EQ(written,
+              "Declare \"Ka\" \"float\"\n"
+              " \"Ka\" [0.5]\n"
+              " \"light\" 3 \"Ka\" [0.5] \"from\" [1 2 3] \"P\" [1 2 3] \"windowlocation\" [7 8 ]"
+              " \"uniform string[2] labels\" [\"a\" \"b\\\"c\"] \"vertex hpoint hp\" [1 2 3 4]\n");
+}
+
+TEST(ParameterLists, WritePrimitiveParamsCountsByStorageClass) {
+    std::vector<RtFloat> values(64);
+    for (size_t i = 0; i < values.size(); ++i) values[i] = float(i);
+    RtFloat* v = values.data();
+    RtToken tokens[] = {"P", "st", "constantwidth", "uniform color Cu", "Pw", "N"};
+    RtPointer data[] = {v, v, v, v, v, v};
+    std::string written = writtenBy([&](RibWriter& w) {
+        w.WritePrimitiveParams(4, 2, 1, 6, tokens, data);
+        w.WritePrimitiveParams(1, 1, 1, 0, tokens, data);
+    });
+    EXPECT_EQ(written,
+              " \"P\" [0 1 2 3 4 5 6 7 8 9 10 11]"
+              " \"st\" [0 1 2 3]"
+              " \"constantwidth\" [0]"
+              " \"uniform color Cu\" [0 1 2]"
+              " \"Pw\" [0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15]"
+              " \"N\" [0 1 2 3 4 5]\n"
+              "\n");
+}
+
+TEST(ParameterLists, TokensWithoutValuesAndNegativeSizes) {
+    RtFloat v[] = {1, 2, 3, 4};
+    RtString s[] = {"x"};
+    RtInt i[] = {5};
+    RtToken tokens[] = {"mpoint mp", "typeless", "negative", "negativestrings", "negativeints"};
+    RtPointer values[] = {v, v, v, s, i};
+    std::string written = writtenBy([&](RibWriter& w) {
+        w.Declare("typeless", "uniform");
+        w.Declare("negative", "vertex point[-2]");
+        w.Declare("negativestrings", "string[-1]");
+        w.Declare("negativeints", "int[-1]");
+        w.WriteParams(nullptr, 0, 5, tokens, values);
+        w.WritePrimitiveParams(4, 4, 4, 5, tokens, values);
+    });
+    std::string list =
+        " \"mpoint mp\"  \"typeless\"  \"negative\" [] \"negativestrings\" []"
+        " \"negativeints\" []\n";
+    EXPECT_EQ(written.substr(written.find('\n', written.find("negativeints")) + 1), list + list);
+}
+
+TEST(ParameterLists, UndeclaredTokensAreReportedAndSkipped) {
+    auto r = core_test::runInChild([] {
+        RtFloat half = 0.5f;
+        RtToken tokens[] = {"nosuchtoken", "Kd", "another one"};
+        RtPointer values[] = {&half, &half, &half};
+        RibWriter* w = createRibWriter(nullptr);
+        w->WriteParams("matte", 0, 3, tokens, values);
+        w->WritePrimitiveParams(1, 1, 1, 3, tokens, values);
+        delete w;
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, core_test::kRibHeader + " \"matte\" \"Kd\" [0.5]\n \"Kd\" [0.5]\n\n");
+    EXPECT_EQ(r.err,
+              "libduzozo error: undeclared parameter \"nosuchtoken\"\n"
+              "libduzozo error: undeclared parameter \"another one\"\n"
+              "libduzozo error: undeclared parameter \"nosuchtoken\"\n"
+              "libduzozo error: undeclared parameter \"another one\"\n");
+}
+
+TEST(ParameterLists, NullTerminatedVariantsWriteAsTheVectorForms) {
+    RtFloat half = 0.5f;
+    RtFloat st[] = {1, 2, 3, 4};
+    RtPointer pairs[] = {const_cast<char*>("Kd"), &half, const_cast<char*>("st"), st, nullptr};
+    RtToken tokens[] = {"Kd", "st"};
+    RtPointer values[] = {&half, st};
+    std::string viaPairs = writtenBy([&](RibWriter& w) {
+        w.WriteParams("plastic", 2, pairs);
+        w.WritePrimitiveParams(1, 2, 1, pairs);
+    });
+    std::string viaVectors = writtenBy([&](RibWriter& w) {
+        w.WriteParams("plastic", 2, 2, tokens, values);
+        w.WritePrimitiveParams(1, 2, 1, 2, tokens, values);
+    });
+    EXPECT_EQ(viaPairs, viaVectors);
+    EXPECT_EQ(viaPairs,
+              " \"plastic\" 2 \"Kd\" [0.5] \"st\" [1 2]\n \"Kd\" [0.5] \"st\" [1 2 3 4]\n");
+}
+
+TEST(ParameterLists, BinaryValuesInsideATextLine) {
+    RtFloat half = 0.5f;
+    RtInt n = 3;
+    RtToken tokens[] = {"Kd", "maxsamples"};
+    RtPointer values[] = {&half, &n};
+    std::string written =
+        writtenBy([&](RibWriter& w) { w.WriteParams("plastic", 0, 2, tokens, values); }, 1);
+    EXPECT_EQ(written, std::string(" \"plastic\" \"Kd\" \xC8\x01\x3F\x00\x00\x00", 22) +
+                           " \"maxsamples\" [3 ]\n");
+}
