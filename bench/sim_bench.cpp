@@ -25,8 +25,12 @@ T* quietly(Args... args) {
 }
 
 void perSpring(benchmark::State& state, const SoftBody& body) {
-    state.SetItemsProcessed(state.iterations() * int64_t(body.springs.size()));
-    state.counters["springs"] = double(body.springs.size());
+    double springs = double(body.springs.size());
+    state.SetItemsProcessed(state.iterations() * int64_t(springs));
+    state.counters["springs"] = springs;
+    // Seconds per spring and step: the figure to compare across body sizes.
+    state.counters["per_spring"] = benchmark::Counter(
+        springs, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_WorldStep(benchmark::State& state) {
