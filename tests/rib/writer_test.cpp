@@ -1,0 +1,278 @@
+// The writer's life: targets, header, final line break, pipes into child
+// processes, exits, flushing at exit, and the requests that need nothing but
+// the stream.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+
+#include "rib/errors.h"
+#include "rib/ribwriter.h"
+#include "rib/symtab.h"
+#include "tests/rib/core_support.h"
+
+using core_test::kRibHeader;
+using core_test::makeTemp;
+using core_test::readWhole;
+using core_test::runInChild;
+using core_test::writtenBy;
+
+namespace {
+
+void writeScript(const std::string& path, const std::string& body) {
+    FILE* f = std::fopen(path.c_str(), "w");
+    std::fputs(body.c_str(), f);
+    std::fclose(f);
+    chmod(path.c_str(), 0755);
+}
+
+volatile sig_atomic_t sigpipeCount = 0;
+
+}  // namespace
+
+TEST(WriterLifecycle, AFreshWriterOnAFile) {
+    std::string path = makeTemp("fresh");
+    RibWriter* w = createRibWriter(path.c_str());
+    EXPECT_EQ(w->targetName, internString(path.c_str()));
+    EXPECT_EQ(w->isPipe, 0);
+    EXPECT_EQ(w->uStep, 3);
+    EXPECT_EQ(w->vStep, 3);
+    EXPECT_EQ(w->binaryOutput, 0);
+    EXPECT_EQ(w->nextLightHandle, 1);
+    EXPECT_EQ(w->nextObjectHandle, 1);
+    EXPECT_EQ(echoDeclarations, 1);
+    w->Flush();
+    EXPECT_EQ(readWhole(path), kRibHeader);  // no Declare lines for the standard tokens
+    delete w;
+    EXPECT_EQ(readWhole(path), kRibHeader + "\n");
+    std::remove(path.c_str());
+}
+
+TEST(WriterLifecycle, CreationOptions) {
+    const char* ascii = "ascii";
+    const char* binary = "binary";
+    const char* gzip = "gzip";
+    int zero = 0, one = 1;
+    auto encoding = [](RibWriter* w) {
+        int b = w->binaryOutput;
+        delete w;
+        return b;
+    };
+    std::string path = makeTemp("options");
+    const char* p = path.c_str();
+    EXPECT_EQ(encoding(new RibWriter(p, "format", &ascii, RI_NULL)), 0);
+    EXPECT_EQ(encoding(new RibWriter(p, "format", &binary, RI_NULL)), 1);
+    EXPECT_EQ(encoding(new RibWriter(p, "format", &binary, "binary", &zero, RI_NULL)), 0);
+    EXPECT_EQ(encoding(new RibWriter(p, "binary", &one, "compression", &gzip, "gzip", &one,
+                                     "unknown", &zero, RI_NULL)),
+              1);
+    std::remove(p);
+}
+
+TEST(WriterLifecycle, StandardOutputKeepsTheCallersOrderAndStaysOpen) {
+    auto r = runInChild([] {
+        std::printf("before\n");
+        RibWriter* w = createRibWriter(nullptr);
+        w->FrameBegin(1);
+        std::printf("middle\n");
+        w->WorldBegin();
+        delete w;
+        std::printf("after\n");
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "before\n" + kRibHeader + "FrameBegin 1\nmiddle\nWorldBegin\n\nafter\n");
+}
+
+TEST(WriterLifecycle, PipeTargetStartsTheCommandAfterTheBar) {
+    std::string capture = makeTemp("pipe_capture");
+    std::string target = "|cat > '" + capture + "'";
+    RibWriter* w = createRibWriter(target.c_str());
+    EXPECT_EQ(w->isPipe, 1);
+    EXPECT_STREQ(w->targetName, target.c_str() + 1);
+    w->FrameBegin(3);
+    delete w;  // closes the pipe and waits for cat
+    EXPECT_EQ(readWhole(capture), kRibHeader + "FrameBegin 3\n\n");
+    std::remove(capture.c_str());
+}
+
+TEST(WriterLifecycle, RendererNamesAreStartedAsCommands) {
+    std::string folder = makeTemp("renderers", true);
+    for (const char* name : {"rendrib", "rgl", "prman"}) {
+        writeScript(folder + "/" + name,
+                    std::string("#!/bin/sh\ncat > \"$CAPTURE_DIR/") + name + ".out\"\n");
+    }
+    auto r = runInChild([&] {
+        setenv("PATH", (folder + ":" + std::getenv("PATH")).c_str(), 1);
+        setenv("CAPTURE_DIR", folder.c_str(), 1);
+        if (chdir(folder.c_str()) != 0) std::exit(9);
+        int frame = 1;
+        for (const char* name : {"rendrib", "rgl", "prman", "prman.rib"}) {
+            RibWriter* w = createRibWriter(name);
+            if (w->isPipe != (frame < 4)) std::exit(10 + frame);
+            w->FrameBegin(frame++);
+            delete w;
+        }
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readWhole(folder + "/rendrib.out"), kRibHeader + "FrameBegin 1\n\n");
+    EXPECT_EQ(readWhole(folder + "/rgl.out"), kRibHeader + "FrameBegin 2\n\n");
+    EXPECT_EQ(readWhole(folder + "/prman.out"), kRibHeader + "FrameBegin 3\n\n");
+    EXPECT_EQ(readWhole(folder + "/prman.rib"), kRibHeader + "FrameBegin 4\n\n");
+    std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+TEST(WriterLifecycle, AMissingOrVanishedCommandNeverKillsTheCaller) {
+    for (const char* target :
+         {"|no_such_command_for_duzozo_tests", "|true", "|head -c 10 > /dev/null"}) {
+        auto r = runInChild([&] {
+            struct sigaction counting = {};
+            counting.sa_handler = [](int) { sigpipeCount = sigpipeCount + 1; };
+            sigaction(SIGPIPE, &counting, nullptr);
+            RibWriter* w = createRibWriter(target);
+            for (int i = 0; i < 200000; ++i) w->WorldBegin();  // far more than a pipe holds
+            delete w;
+            sigset_t pending, mask;
+            sigpending(&pending);
+            sigprocmask(SIG_SETMASK, nullptr, &mask);
+            struct sigaction now = {};
+            sigaction(SIGPIPE, nullptr, &now);
+            std::printf("alive %d %d %d %d\n", int(sigpipeCount), sigismember(&pending, SIGPIPE),
+                        sigismember(&mask, SIGPIPE), now.sa_handler == counting.sa_handler);
+        });
+        EXPECT_TRUE(r.exited) << target << " killed by signal " << r.status;
+        EXPECT_EQ(r.status, 0) << target;
+        // Our own broken pipe is neither delivered to the caller's handler nor
+        // left pending, and the caller's mask and handler are as they were.
+        EXPECT_EQ(r.out, "alive 0 0 0 1\n") << target;
+    }
+}
+
+TEST(WriterLifecycle, ABadFileNameEndsTheProcessWithStatusOne) {
+    auto r = runInChild([] {
+        createRibWriter("/no/such/folder/for/duzozo/scene.rib");
+        std::printf("returned\n");
+    });
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error making RIB file: bad filename\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(WriterLifecycle, APipeThatCannotBeOpenedNamesTheCommand) {
+    auto r = runInChild([] {
+        // No descriptor left for the pipe.
+        int lowestFree = dup(0);
+        close(lowestFree);
+        rlimit limit = {rlim_t(lowestFree), rlim_t(lowestFree)};
+        setrlimit(RLIMIT_NOFILE, &limit);
+        createRibWriter("|cat");
+        std::printf("returned\n");
+    });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error opening pipe to cat\n");
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
+    std::string path = makeTemp("exit_flush");
+    std::string capture = makeTemp("exit_pipe");
+    std::string pipeTarget = "|cat > '" + capture + "'";
+
+    auto ownExit = runInChild([&] {
+        RibWriter* w = createRibWriter(path.c_str());
+        RibWriter* p = createRibWriter(pipeTarget.c_str());
+        w->FrameBegin(7);
+        p->FrameBegin(8);
+        std::exit(3);
+    });
+    EXPECT_EQ(ownExit.status, 3);
+    EXPECT_EQ(readWhole(path), kRibHeader + "FrameBegin 7\n");
+    EXPECT_EQ(readWhole(capture), kRibHeader + "FrameBegin 8\n");
+
+    auto severe = runInChild([&] {
+        RiBegin(path.c_str());
+        currentRenderer->WorldBegin();
+        RiErrorPrint(1, kRieSevere, nullptr);
+    });
+    EXPECT_EQ(severe.status, 255);
+    EXPECT_EQ(readWhole(path), kRibHeader + "WorldBegin\n");
+
+    auto badTarget = runInChild([&] {
+        RibWriter* w = createRibWriter(path.c_str());
+        w->FrameEnd();
+        createRibWriter("/no/such/folder/x.rib");
+    });
+    EXPECT_EQ(badTarget.status, 1);
+    EXPECT_EQ(readWhole(path), kRibHeader + "FrameEnd\n");
+    std::remove(path.c_str());
+    std::remove(capture.c_str());
+}
+
+TEST(WriterLifecycle, AForkedChildDoesNotWriteItsParentsBufferAgain) {
+    std::string path = makeTemp("fork");
+    RibWriter* w = createRibWriter(path.c_str());
+    w->FrameBegin(1);
+    auto r = runInChild([] {});
+    EXPECT_EQ(r.status, 0);
+    delete w;
+    EXPECT_EQ(readWhole(path), kRibHeader + "FrameBegin 1\n\n");
+    std::remove(path.c_str());
+}
+
+TEST(StreamRequests, FramesWorldsAndAttributeBlocks) {
+    EXPECT_EQ(writtenBy([](RibWriter& w) {
+                  w.FrameBegin(-1);
+                  w.WorldBegin();
+                  w.AttributeBegin();
+                  w.AttributeEnd();
+                  w.WorldEnd();
+                  w.FrameEnd();
+              }),
+              "FrameBegin -1\nWorldBegin\nAttributeBegin\nAttributeEnd\nWorldEnd\nFrameEnd\n");
+}
+
+TEST(StreamRequests, OnlyWorldEndFlushes) {
+    std::string path = makeTemp("worldend");
+    RibWriter* w = createRibWriter(path.c_str());
+    w->WorldBegin();
+    w->FrameEnd();
+    EXPECT_EQ(readWhole(path), "");
+    w->WorldEnd();
+    EXPECT_EQ(readWhole(path), kRibHeader + "WorldBegin\nFrameEnd\nWorldEnd\n");
+    delete w;
+    std::remove(path.c_str());
+}
+
+TEST(StreamRequests, ArchiveRecords) {
+    std::string longText(20000, 'r');
+    EXPECT_EQ(writtenBy([&](RibWriter& w) {
+                  w.ArchiveRecord("comment", "%d items of %s", 3, "cloth");
+                  w.ArchiveRecord("structure", "Scene %s", "box");
+                  w.ArchiveRecord("verbatim", "Sides 2\n");
+                  w.ArchiveRecord("verbatim", "%s", "a \"quoted\" \\ text");
+                  w.ArchiveRecord("other", "dropped");
+                  w.ArchiveRecord(nullptr, "dropped");
+                  w.ArchiveRecord("comment", "%s", longText.c_str());
+              }),
+              "# 3 items of cloth\n##Scene box\nSides 2\na \"quoted\" \\ text# " + longText + "\n");
+}
+
+TEST(StreamRequests, ReadArchiveAndErrorHandler) {
+    RtFloat half = 0.5f;
+    EXPECT_EQ(writtenBy([&](RibWriter& w) {
+                  w.ReadArchive("shapes.rib", nullptr, "Kd", &half, RI_NULL);
+                  w.ReadArchiveV("more \"shapes\".rib", nullptr, 0, nullptr, nullptr);
+                  w.ErrorHandler(RiErrorIgnore);
+                  w.ErrorHandler(RiErrorPrint);
+                  w.ErrorHandler(RiErrorAbort);
+                  w.ErrorHandler([](RtInt, RtInt, const char*) {});
+              }),
+              "ReadArchive \"shapes.rib\" \"Kd\" [0.5]\n"
+              "ReadArchive \"more \\\"shapes\\\".rib\"\n"
+              "ErrorHandler \"ignore\"\nErrorHandler \"print\"\nErrorHandler \"abort\"\n");
+}
