@@ -28,19 +28,26 @@ struct Options {
     bool ropes = false;
 };
 
-// A whole decimal integer in [min, INT_MAX], nothing before or after it.
+// A whole decimal integer in [min, INT_MAX]: an optional minus sign and
+// digits, nothing else (strtol alone would also take spaces and a plus sign).
 bool parseInt(const char* text, long min, long* out) {
-    if (*text == '\0') return false;
-    char* end = nullptr;
+    const char* digits = text[0] == '-' ? text + 1 : text;
+    if (*digits == '\0') return false;
+    for (const char* c = digits; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9') return false;
+    }
     errno = 0;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || text[0] == ' ' || text[0] == '+') return false;
-    if (value < min || value > INT_MAX) return false;
+    long value = std::strtol(text, nullptr, 10);
+    if (errno != 0 || value < min || value > INT_MAX) return false;
     *out = value;
     return true;
 }
 
-[[noreturn]] void usageError(const std::string& problem) {
+[[noreturn]] void usageError(std::string problem) {
+    // The message quotes the user's argument; keep it on one line.
+    for (char& c : problem) {
+        if (c == '\n' || c == '\r') c = '?';
+    }
     std::fprintf(stderr, "wobble-trace: %s; %s\n", problem.c_str(), kUsage);
     std::exit(2);
 }

@@ -131,9 +131,10 @@ TEST(Trace, RopesWriteEveryChainWithItsIndex) {
 
 TEST(Trace, BadArgumentsGiveOneUsageLineAndStatusTwo) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"},        {"--frames"},     {"--frames", "x"}, {"--frames", "-1"},
-        {"--frames", "3x"}, {"--every", "0"}, {"--poke", "3"},   {"--poke", "a:1"},
-        {"--poke", "-1:0"}, {"--poke", "2:"}, {"--ropes", "1"},  {"--every", "99999999999"}};
+        {"--bogus"},        {"--frames"},      {"--frames", "x"}, {"--frames", "-1"},
+        {"--frames", "3x"}, {"--every", "0"},  {"--poke", "3"},   {"--poke", "a:1"},
+        {"--poke", "-1:0"}, {"--poke", "2:"},  {"--ropes", "1"},  {"--every", "99999999999"},
+        {"--frames", " 3"}, {"--every", "+2"}, {"--bad\noption"}};
     for (const auto& args : bad) {
         Outcome run = trace(args);
         EXPECT_EQ(run.status, 2) << args[0];
