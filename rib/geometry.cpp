@@ -55,6 +55,7 @@ void writeQuadric(RibWriter& w, const char* keyword, std::initializer_list<RtFlo
     w.WritePrimitiveParams(4, 4, 1, n, tokens, values);
 }
 
+// Known by address only: a copy with the same values is written as its numbers.
 const char* basisName(RtBasis basis) {
     if (basis == RiBezierBasis) return "bezier";
     if (basis == RiBSplineBasis) return "b-spline";
