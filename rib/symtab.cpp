@@ -6,6 +6,7 @@
 SymbolTable stringTable(12289);
 SymbolTable tokenTable(5003);
 StringPoolBlock* stringPoolBlocks = nullptr;
+static char* longStrings = nullptr;
 
 namespace {
 
@@ -187,7 +188,12 @@ const char* internString(const char* text) {
     int n = int(std::strlen(text)) + 1;
     char* copy;
     if (n > kPooledStringLimit) {
-        copy = static_cast<char*>(std::malloc(n));
+        // Each long string is linked behind a pointer-sized header so that it
+        // stays reachable after the tables are emptied at exit.
+        char* block = static_cast<char*>(std::malloc(sizeof(char*) + size_t(n)));
+        std::memcpy(block, &longStrings, sizeof(char*));
+        longStrings = block;
+        copy = block + sizeof(char*);
     } else {
         StringPoolBlock* block = stringPoolBlocks;
         while (block && !(block->used + n + 1 < int(sizeof block->bytes))) block = block->next;

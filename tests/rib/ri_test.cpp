@@ -117,7 +117,7 @@ TEST(VariableForms, MotionBeginConvertsAnyNumberOfTimes) {
 // Every variable form writes exactly what its vector form writes with the same
 // arguments and pairs.
 TEST(VariableForms, EveryVariableFormReachesItsVectorForm) {
-    RtToken tokens[] = {"Kd"};
+    RtToken tokens[] = {"constantwidth"};  // one value for every primitive
     RtPointer values[] = {&kd};
     RtPoint p1 = {0, 0, 1}, p2 = {1, 1, 1};
     RtInt nv[] = {4}, vi[] = {0, 1, 2, 3}, loops[] = {1}, code[] = {1000, 0}, ntag[] = {0, 0};
@@ -126,107 +126,118 @@ TEST(VariableForms, EveryVariableFormReachesItsVectorForm) {
     RtString strs[] = {"s"};
     using Call = std::function<void(RibWriter&)>;
     std::vector<std::pair<Call, Call>> forms = {
-        {[&](RibWriter& w) { w.Projection("perspective", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Projection("perspective", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.ProjectionV("perspective", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Display("f", "file", "rgb", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Display("f", "file", "rgb", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.DisplayV("f", "file", "rgb", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Hider("hidden", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Hider("hidden", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.HiderV("hidden", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Option("limits", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Option("limits", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.OptionV("limits", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Attribute("identifier", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Attribute("identifier", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.AttributeV("identifier", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Surface("matte", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Surface("matte", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.SurfaceV("matte", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Displacement("bumpy", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Displacement("bumpy", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.DisplacementV("bumpy", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Atmosphere("fog", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Atmosphere("fog", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.AtmosphereV("fog", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Interior("water", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Interior("water", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.InteriorV("water", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Exterior("air", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Exterior("air", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.ExteriorV("air", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Imager("bg", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Imager("bg", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.ImagerV("bg", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.WriteInt(w.LightSource("spot", "Kd", &kd, RI_NULL)); },
+        {[&](RibWriter& w) { w.WriteInt(w.LightSource("spot", "constantwidth", &kd, RI_NULL)); },
          [&](RibWriter& w) { w.WriteInt(w.LightSourceV("spot", 1, tokens, values)); }},
-        {[&](RibWriter& w) { w.WriteInt(w.AreaLightSource("area", "Kd", &kd, RI_NULL)); },
+        {[&](RibWriter& w) {
+             w.WriteInt(w.AreaLightSource("area", "constantwidth", &kd, RI_NULL));
+         },
          [&](RibWriter& w) { w.WriteInt(w.AreaLightSourceV("area", 1, tokens, values)); }},
-        {[&](RibWriter& w) { w.Cone(1, 2, 3, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Cone(1, 2, 3, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.ConeV(1, 2, 3, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Cylinder(1, 2, 3, 4, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Cylinder(1, 2, 3, 4, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.CylinderV(1, 2, 3, 4, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Disk(1, 2, 3, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Disk(1, 2, 3, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.DiskV(1, 2, 3, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Hyperboloid(p1, p2, 360, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Hyperboloid(p1, p2, 360, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.HyperboloidV(p1, p2, 360, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Paraboloid(1, 2, 3, 4, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Paraboloid(1, 2, 3, 4, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.ParaboloidV(1, 2, 3, 4, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Sphere(1, -1, 1, 360, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Sphere(1, -1, 1, 360, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.SphereV(1, -1, 1, 360, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Torus(1, 2, 3, 4, 5, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Torus(1, 2, 3, 4, 5, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.TorusV(1, 2, 3, 4, 5, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Polygon(4, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Polygon(4, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.PolygonV(4, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.GeneralPolygon(1, nv, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.GeneralPolygon(1, nv, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.GeneralPolygonV(1, nv, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.PointsPolygons(1, nv, vi, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.PointsPolygons(1, nv, vi, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.PointsPolygonsV(1, nv, vi, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.PointsGeneralPolygons(1, loops, nv, vi, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) {
+             w.PointsGeneralPolygons(1, loops, nv, vi, "constantwidth", &kd, RI_NULL);
+         },
          [&](RibWriter& w) { w.PointsGeneralPolygonsV(1, loops, nv, vi, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Patch("bilinear", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Patch("bilinear", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.PatchV("bilinear", 1, tokens, values); }},
         {[&](RibWriter& w) {
-             w.PatchMesh("bicubic", 4, "nonperiodic", 4, "periodic", "Kd", &kd, RI_NULL);
+             w.PatchMesh("bicubic", 4, "nonperiodic", 4, "periodic", "constantwidth", &kd, RI_NULL);
          },
          [&](RibWriter& w) {
              w.PatchMeshV("bicubic", 4, "nonperiodic", 4, "periodic", 1, tokens, values);
          }},
-        {[&](RibWriter& w) { w.NuPatch(4, 4, knots, 0, 1, 4, 4, knots, 0, 1, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) {
+             w.NuPatch(4, 4, knots, 0, 1, 4, 4, knots, 0, 1, "constantwidth", &kd, RI_NULL);
+         },
          [&](RibWriter& w) {
              w.NuPatchV(4, 4, knots, 0, 1, 4, 4, knots, 0, 1, 1, tokens, values);
          }},
-        {[&](RibWriter& w) { w.Curves("linear", 1, nv, "nonperiodic", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) {
+             w.Curves("linear", 1, nv, "nonperiodic", "constantwidth", &kd, RI_NULL);
+         },
          [&](RibWriter& w) { w.CurvesV("linear", 1, nv, "nonperiodic", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Points(3, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Points(3, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.PointsV(3, 1, tokens, values); }},
         {[&](RibWriter& w) {
-             w.SubdivisionMesh("catmull-clark", 1, nv, vi, 1, tags, ntag, nullptr, nullptr, "Kd",
-                               &kd, RI_NULL);
+             w.SubdivisionMesh("catmull-clark", 1, nv, vi, 1, tags, ntag, nullptr, nullptr,
+                               "constantwidth", &kd, RI_NULL);
          },
          [&](RibWriter& w) {
              w.SubdivisionMeshV("catmull-clark", 1, nv, vi, 1, tags, ntag, nullptr, nullptr, 1,
                                 tokens, values);
          }},
-        {[&](RibWriter& w) { w.Blobby(1, 2, code, 1, flt, 0, strs, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) {
+             w.Blobby(1, 2, code, 1, flt, 0, strs, "constantwidth", &kd, RI_NULL);
+         },
          [&](RibWriter& w) { w.BlobbyV(1, 2, code, 1, flt, 0, strs, 1, tokens, values); }},
-        {[&](RibWriter& w) { w.Geometry("teapot", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.Geometry("teapot", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.GeometryV("teapot", 1, tokens, values); }},
         {[&](RibWriter& w) {
-             w.MakeTexture("a.tif", "a.tx", "periodic", "clamp", RiBoxFilter, 2, 3, "Kd", &kd,
-                           RI_NULL);
+             w.MakeTexture("a.tif", "a.tx", "periodic", "clamp", RiBoxFilter, 2, 3, "constantwidth",
+                           &kd, RI_NULL);
          },
          [&](RibWriter& w) {
              w.MakeTextureV("a.tif", "a.tx", "periodic", "clamp", RiBoxFilter, 2, 3, 1, tokens,
                             values);
          }},
         {[&](RibWriter& w) {
-             w.MakeLatLongEnvironment("a.tif", "a.env", RiSincFilter, 2, 3, "Kd", &kd, RI_NULL);
+             w.MakeLatLongEnvironment("a.tif", "a.env", RiSincFilter, 2, 3, "constantwidth", &kd,
+                                      RI_NULL);
          },
          [&](RibWriter& w) {
              w.MakeLatLongEnvironmentV("a.tif", "a.env", RiSincFilter, 2, 3, 1, tokens, values);
          }},
         {[&](RibWriter& w) {
              w.MakeCubeFaceEnvironment("px", "nx", "py", "ny", "pz", "nz", "c.env", 90,
-                                       RiGaussianFilter, 2, 3, "Kd", &kd, RI_NULL);
+                                       RiGaussianFilter, 2, 3, "constantwidth", &kd, RI_NULL);
          },
          [&](RibWriter& w) {
              w.MakeCubeFaceEnvironmentV("px", "nx", "py", "ny", "pz", "nz", "c.env", 90,
                                         RiGaussianFilter, 2, 3, 1, tokens, values);
          }},
-        {[&](RibWriter& w) { w.MakeShadow("d.zfile", "s.shd", "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.MakeShadow("d.zfile", "s.shd", "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.MakeShadowV("d.zfile", "s.shd", 1, tokens, values); }},
-        {[&](RibWriter& w) { w.ReadArchive("a.rib", nullptr, "Kd", &kd, RI_NULL); },
+        {[&](RibWriter& w) { w.ReadArchive("a.rib", nullptr, "constantwidth", &kd, RI_NULL); },
          [&](RibWriter& w) { w.ReadArchiveV("a.rib", nullptr, 1, tokens, values); }},
     };
     ASSERT_EQ(forms.size(), 37u);
@@ -328,6 +339,7 @@ TEST(PlainFunctions, RibOptionsNeedNoRendererAndReachLaterWriters) {
         std::printf("%d\n", ribBinaryFormat);
         RibWriter* second = RiBegin(path.c_str());
         std::printf("%d %d\n", second->binaryOutput, currentRenderer == second);
+        delete first;
         applyRibOptions("Rib", 1, tokens, values);  // not a rib option
         std::printf("%d\n", ribBinaryFormat);
     });
