@@ -30,28 +30,26 @@ void cell(const MassNode* a, const MassNode* b, const MassNode* c, const MassNod
 // winding; with culling off and no normals that does not show.
 void SoftBody::drawFaces() {
     const auto& n = nodes;
-    int k = nodesZ - 1;
-    for (int i = 1; i <= nodesX - 1; ++i)
-        for (int j = 1; j <= nodesY - 1; ++j)
-            cell(n[i][j][k], n[i][j - 1][k], n[i - 1][j - 1][k], n[i - 1][j][k]);
-    for (int i = nodesX - 1; i >= 1; --i)
-        for (int j = nodesY - 1; j >= 1; --j)
+    const int xHigh = nodesX - 1, yHigh = nodesY - 1, zHigh = nodesZ - 1;
+    for (int i = 1; i <= xHigh; ++i)
+        for (int j = 1; j <= yHigh; ++j)
+            cell(n[i][j][zHigh], n[i][j - 1][zHigh], n[i - 1][j - 1][zHigh], n[i - 1][j][zHigh]);
+    for (int i = xHigh; i >= 1; --i)
+        for (int j = yHigh; j >= 1; --j)
             cell(n[i][j][0], n[i][j - 1][0], n[i - 1][j - 1][0], n[i - 1][j][0]);
 
-    int i = nodesX - 1;
-    for (int j = 1; j <= nodesY - 1; ++j)
-        for (int k = 1; k <= nodesZ - 1; ++k)
-            cell(n[i][j][k], n[i][j][k - 1], n[i][j - 1][k - 1], n[i][j - 1][k]);
-    for (int j = nodesY - 1; j >= 1; --j)
-        for (int k = nodesZ - 1; k >= 1; --k)
+    for (int j = 1; j <= yHigh; ++j)
+        for (int k = 1; k <= zHigh; ++k)
+            cell(n[xHigh][j][k], n[xHigh][j][k - 1], n[xHigh][j - 1][k - 1], n[xHigh][j - 1][k]);
+    for (int j = yHigh; j >= 1; --j)
+        for (int k = zHigh; k >= 1; --k)
             cell(n[0][j][k], n[0][j][k - 1], n[0][j - 1][k - 1], n[0][j - 1][k]);
 
-    int j = nodesY - 1;
-    for (int i = 1; i <= nodesX - 1; ++i)
-        for (int k = 1; k <= nodesZ - 1; ++k)
-            cell(n[i][j][k], n[i][j][k - 1], n[i - 1][j][k - 1], n[i - 1][j][k]);
-    for (int i = nodesX - 1; i >= 1; --i)
-        for (int k = nodesZ - 1; k >= 1; --k)
+    for (int i = 1; i <= xHigh; ++i)
+        for (int k = 1; k <= zHigh; ++k)
+            cell(n[i][yHigh][k], n[i][yHigh][k - 1], n[i - 1][yHigh][k - 1], n[i - 1][yHigh][k]);
+    for (int i = xHigh; i >= 1; --i)
+        for (int k = zHigh; k >= 1; --k)
             cell(n[i][0][k], n[i][0][k - 1], n[i - 1][0][k - 1], n[i - 1][0][k]);
 }
 
