@@ -495,7 +495,8 @@ const char* parseDeclaration(const char* name, const char* declaration, const ch
     }
     const char* token = internString(name ? name : "");
     const char* entryKey = key ? internString(key) : token;
-    tokenTable.insert(new TokenDeclaration(entryKey, token, type, storageClass, arraySize), 0);
+    TokenDeclaration* d = new TokenDeclaration(entryKey, token, type, storageClass, arraySize);
+    if (tokenTable.insert(d, 0)) delete d;  // an equal key is already there and stays
     return token;
 }
 
