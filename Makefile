@@ -44,11 +44,11 @@ build: configure
 
 # Without a display to open, the window is shown as a picture instead.
 run: build
-	@if $(BUILD)/tests/app/xwin probe; then \
+	@if $(BUILD)/tools/xwin probe; then \
 	  exec $(BUILD)/wobble; \
 	else \
 	  echo "no X display to open (DISPLAY=$${DISPLAY:-unset}): running wobble under Xvfb for a few seconds and saving a picture of its window"; \
-	  $(XVFB) $(BUILD)/tests/app/xwin shot "Wobble Madness" 3 $(BUILD)/wobble.png $(BUILD)/wobble \
+	  $(XVFB) $(BUILD)/tools/xwin shot "Wobble Madness" 3 $(BUILD)/wobble.png $(BUILD)/wobble \
 	    && echo "picture of the window: $(abspath $(BUILD))/wobble.png"; \
 	fi
 

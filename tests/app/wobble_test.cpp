@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "sim/world.h"
-#include "tests/app/childprocess.h"
-#include "tests/app/xclient.h"
 #include "tests/view/camera.h"
+#include "tools/childprocess.h"
+#include "tools/xclient.h"
 
 namespace {
 

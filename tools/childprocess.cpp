@@ -1,4 +1,4 @@
-#include "tests/app/childprocess.h"
+#include "tools/childprocess.h"
 
 #include <fcntl.h>
 #include <signal.h>

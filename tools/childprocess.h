@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// Another program started for a test, with its standard output and standard
-// error caught in pipes (or left to ours).
+// Another program, started with its standard output and standard error caught
+// in pipes (or left to ours).
 struct ChildProcess {
     pid_t pid = -1;
     int outFd = -1;

@@ -1,4 +1,4 @@
-#include "tests/app/xclient.h"
+#include "tools/xclient.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>

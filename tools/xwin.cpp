@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/app/childprocess.h"
-#include "tests/app/xclient.h"
+#include "tools/childprocess.h"
+#include "tools/xclient.h"
 
 namespace {
 
