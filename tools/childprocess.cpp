@@ -29,7 +29,12 @@ std::string readToEnd(int fd) {
 ChildProcess startChild(const std::vector<std::string>& argv, bool capture) {
     ChildProcess child;
     int outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1};
-    if (capture && (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)) return child;
+    if (capture && pipe2(outPipe, O_CLOEXEC) != 0) return child;
+    if (capture && pipe2(errPipe, O_CLOEXEC) != 0) {
+        close(outPipe[0]);
+        close(outPipe[1]);
+        return child;
+    }
 
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -47,8 +52,13 @@ ChildProcess startChild(const std::vector<std::string>& argv, bool capture) {
     if (capture) {
         close(outPipe[1]);
         close(errPipe[1]);
-        child.outFd = outPipe[0];
-        child.errFd = errPipe[0];
+        if (child.pid > 0) {
+            child.outFd = outPipe[0];
+            child.errFd = errPipe[0];
+        } else {
+            close(outPipe[0]);
+            close(errPipe[0]);
+        }
     }
     return child;
 }
