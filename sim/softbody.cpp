@@ -169,11 +169,12 @@ void SoftBody::initSprings() {
         ++perNode[flat(a)];
         ++perNode[flat(b)];
     });
+    std::size_t at = 0;
     for (int i = 0; i < nodesX; ++i) {
         for (int j = 0; j < nodesY; ++j) {
             for (int k = 0; k < nodesZ; ++k) {
                 MassNode* n = nodes[i][j][k];
-                std::size_t more = perNode[(std::size_t(i) * nodesY + j) * nodesZ + k];
+                std::size_t more = perNode[at++];
                 n->springs.reserve(n->springs.size() + more);
                 n->springEnds.reserve(n->springEnds.size() + more);
             }
