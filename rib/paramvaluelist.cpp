@@ -17,16 +17,20 @@ constexpr int kEntriesPerChunk = 32;
 ParamValueEntry* freeEntries = nullptr;
 
 ParamValueEntry* takeEntry() {
-    if (!freeEntries) {
+    ParamValueEntry* entry;
+    if (freeEntries) {
+        entry = freeEntries;
+        freeEntries = entry->next;
+    } else {
+        // The first entry of a new chunk is handed out, the other 31 wait on
+        // the free list.
         ParamValueEntry* chunk = new ParamValueEntry[kEntriesPerChunk];
         for (int i = kEntriesPerChunk - 1; i >= 1; --i) {
             chunk[i].next = freeEntries;
             freeEntries = &chunk[i];
         }
-        freeEntries = chunk;
+        entry = chunk;
     }
-    ParamValueEntry* entry = freeEntries;
-    freeEntries = entry->next;
     *entry = ParamValueEntry();
     ParamValueStats& s = paramValueStats;
     ++s.entriesRequested;
@@ -65,14 +69,15 @@ ParamValueEntry* makeParamValueEntry(const char* token, int type, int storageCla
     entry->type = int8_t(type);
     entry->storageClass = int8_t(storageClass);
     entry->arraySize = int16_t(arraySize);
-    entry->dataSize = wordCount * 4;
+    if (wordCount < 0) wordCount = 0;
+    // A string word is a whole text pointer, which is wider than 4 bytes on
+    // 64-bit machines.
+    int wordBytes = type == kTypeString ? int(sizeof(const char*)) : 4;
+    entry->dataSize = wordCount * wordBytes;
     entry->data = copyData(values, entry->dataSize);
-    // A string value is one pointer; only as many as fit in the copy are
-    // replaced, whatever the array size claims.
     if (values && type == kTypeString) {
         const char** texts = static_cast<const char**>(entry->data);
-        int fit = entry->dataSize / int(sizeof(char*));
-        for (int i = 0; i < arraySize && i < fit; ++i) texts[i] = internString(texts[i]);
+        for (int i = 0; i < arraySize && i < wordCount; ++i) texts[i] = internString(texts[i]);
     }
     return entry;
 }

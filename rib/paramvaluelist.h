@@ -15,8 +15,9 @@ struct ParamValueEntry {
     void* data = nullptr;  // the entry's own copy of the values
 };
 
-// Takes an entry from the pool and copies wordCount 4-byte words of values
-// into it (when values are given); string values are interned.
+// Takes an entry from the pool and copies wordCount words of values into it
+// (when values are given). A word is 4 bytes, or one text pointer for a
+// string; the copied string pointers are replaced by their interned copies.
 ParamValueEntry* makeParamValueEntry(const char* token, int type, int storageClass, int arraySize,
                                      const void* values, int wordCount);
 // Frees the entry's data and returns it to the pool.

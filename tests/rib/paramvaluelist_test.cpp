@@ -57,13 +57,39 @@ TEST(ParamValueList, ListOperationsAndCounters) {
               "0 4\n");  // the removed entry's data stays counted: it was handed out
 }
 
-TEST(ParamValueList, StringValuesAreInterned) {
+TEST(ParamValueList, StringValuesAreWholePointersAndInterned) {
     auto r = core_test::runInChild([] {
-        char text[] = "texture.tx";
-        const char* values[] = {text};
+        char first[] = "texture.tx", second[] = "shadow.tx";
+        const char* values[] = {first, second};
         ParamValueEntry* e = makeParamValueEntry(internString("texturename"), kTypeString,
-                                                 kClassUniform, 1, values, 2);
-        std::exit(static_cast<const char**>(e->data)[0] == internString("texture.tx") ? 0 : 1);
+                                                 kClassUniform, 2, values, 2);
+        const char** copy = static_cast<const char**>(e->data);
+        if (e->dataSize != int(2 * sizeof(char*))) std::exit(1);
+        if (copy[0] != internString("texture.tx")) std::exit(2);
+        if (copy[1] != internString("shadow.tx")) std::exit(3);
+        releaseParamValueEntry(e);
+    });
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(ParamValueList, EveryEntryOfAChunkIsHandedOut) {
+    auto r = core_test::runInChild([] {
+        RtFloat one = 1;
+        ParamValueList list;
+        ParamValueEntry* entries[32];
+        for (ParamValueEntry*& e : entries) {
+            e = makeParamValueEntry(internString("Kd"), kTypeFloat, kClassUniform, 1, &one, 1);
+            list.append(e);
+        }
+        // One chunk of 32 serves all of them, first entry first.
+        for (int i = 1; i < 32; ++i) {
+            if (entries[i] != entries[0] + i) std::exit(i);
+        }
+        ParamValueEntry* last = entries[31];
+        list.clear();
+        ParamValueEntry* again =
+            makeParamValueEntry(internString("Kd"), kTypeFloat, kClassUniform, 1, &one, 1);
+        std::exit(again == last ? 0 : 100);  // released entries are reused, newest first
     });
     EXPECT_EQ(r.status, 0);
 }
