@@ -68,13 +68,14 @@ Window findTopLevel(Display* display, const std::string& title) {
 }
 
 Window waitForTopLevel(Display* display, const std::string& title,
-                       std::chrono::milliseconds timeout) {
+                       std::chrono::milliseconds timeout, const std::function<bool()>& alive) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
+    while (alive() && std::chrono::steady_clock::now() < deadline) {
         Window window = findTopLevel(display, title);
-        if (window || std::chrono::steady_clock::now() > deadline) return window;
+        if (window && isViewable(display, window)) return window;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    return 0;
 }
 
 void windowSize(Display* display, Window window, int* width, int* height) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,9 +37,10 @@ RedRegion findRed(const Picture& picture);
 // A top-level window (a child of the root) whose name is `title`, or 0.
 Window findTopLevel(Display* display, const std::string& title);
 
-// Polls for the window until `timeout` has passed; 0 if it never came.
+// Polls until the top-level window `title` is viewable; 0 if `alive` (the
+// program that should show it) turns false or `timeout` passes first.
 Window waitForTopLevel(Display* display, const std::string& title,
-                       std::chrono::milliseconds timeout);
+                       std::chrono::milliseconds timeout, const std::function<bool()>& alive);
 
 // Size of the window as the server has it now.
 void windowSize(Display* display, Window window, int* width, int* height);

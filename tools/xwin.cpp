@@ -32,13 +32,8 @@ int shot(Display* display, const std::string& title, double seconds, const std::
         std::fprintf(stderr, "xwin: cannot start %s\n", program[0].c_str());
         return 1;
     }
-    Window window = 0;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!window && childRunning(child) && std::chrono::steady_clock::now() < deadline) {
-        window = findTopLevel(display, title);
-        if (window && !isViewable(display, window)) window = 0;
-        if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    Window window = waitForTopLevel(display, title, std::chrono::seconds(60),
+                                    [&] { return childRunning(child); });
     if (window) moveTo(display, window, 0, 0);
     if (window) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     bool saved = window && childRunning(child) && savePng(grab(display, window), path);

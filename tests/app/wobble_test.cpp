@@ -64,13 +64,9 @@ class Wobble : public ::testing::Test {
         ASSERT_NE(display, nullptr) << "no X display";
         wobble = startChild({WOBBLE_PATH}, true);
         ASSERT_GT(wobble.pid, 0);
-        auto deadline = std::chrono::steady_clock::now() + patience;
-        while (!(window && isViewable(display, window)) && childRunning(wobble) &&
-               std::chrono::steady_clock::now() < deadline) {
-            window = findTopLevel(display, "Wobble Madness");
-            std::this_thread::sleep_for(20ms);
-        }
-        ASSERT_TRUE(window && isViewable(display, window)) << "no window \"Wobble Madness\"";
+        window = waitForTopLevel(display, "Wobble Madness", patience,
+                                 [&] { return childRunning(wobble); });
+        ASSERT_TRUE(window) << "no window \"Wobble Madness\"";
         moveTo(display, window, 0, 0);
     }
 
