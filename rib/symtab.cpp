@@ -14,7 +14,7 @@ namespace {
 constexpr int kPooledStringLimit = 16;
 
 bool sameName(const char* a, const char* b) {
-    return a == b || std::strcmp(a, b) == 0;
+    return a == b || (a && b && std::strcmp(a, b) == 0);
 }
 
 // Both tables exist before main, whether or not a writer is ever made, and
@@ -98,7 +98,7 @@ SymbolEntry* SymbolTable::lookup(const char* key) {
 
 SymbolEntry* SymbolTable::findNext(SymbolEntry* entry) {
     for (SymbolEntry* e = entry->next; e; e = e->next) {
-        if (std::strcmp(e->name, entry->name) != 0) continue;
+        if (!sameName(e->name, entry->name)) continue;
         if (e->scope == entry->scope) return e;
         for (int i = 0; i <= stackTop; ++i) {
             if (scopeStack[i] == e->scope) return e;
@@ -119,6 +119,8 @@ void SymbolTable::forEach(void (*routine)(SymbolEntry*)) {
 }
 
 void SymbolTable::pushScope() {
+    // A push beyond the stack's last slot is refused rather than written past it.
+    if (stackTop >= int(sizeof scopeStack / sizeof scopeStack[0]) - 1) return;
     ++stackTop;
     scopeStack[stackTop] = currentScope;
     currentScope = nextScope++;
@@ -145,6 +147,8 @@ void SymbolTable::popScope(int unlink) {
     if (unlink) {
         unlinkWhere([](const SymbolEntry* e, int s) { return e->scope == s; }, currentScope, false);
     }
+    // Popping below the bottom slot leaves nothing further to restore.
+    if (stackTop < 0) return;
     currentScope = scopeStack[stackTop];
     --stackTop;
 }
@@ -206,6 +210,7 @@ const char* internString(const char* text) {
         block->used += n;
     }
     std::memcpy(copy, text, n);
-    stringTable.insert(new SymbolEntry(copy), 0);
+    SymbolEntry* entry = new SymbolEntry(copy);
+    if (stringTable.insert(entry, 0)) delete entry;
     return copy;
 }

@@ -118,6 +118,15 @@ TEST(SymbolTable, ScopesHideAndUnlinkTheirEntries) {
     t.popScope(0);  // left linked but out of sight
     EXPECT_EQ(t.lookup("y"), nullptr);
     EXPECT_EQ(t.extraChainSteps, 1);  // passed over, invisible
+
+    // Pushes past the 256 slots and pops below the bottom are refused.
+    SymbolTable deep(3);
+    for (int i = 0; i < 300; ++i) deep.pushScope();
+    EXPECT_EQ(deep.stackTop, 255);
+    EXPECT_EQ(deep.currentScope, 255);
+    for (int i = 0; i < 300; ++i) deep.popScope(0);
+    EXPECT_EQ(deep.stackTop, -1);
+    EXPECT_EQ(deep.currentScope, 0);
 }
 
 TEST(SymbolTable, RemoveLevelAndForEach) {
