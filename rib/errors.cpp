@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "rib/ribstream.h"
-
 ErrorReporterState errorReporter;
 
 namespace {
@@ -48,12 +46,6 @@ const char* const kSeverityNames[] = {"INFO", "WARNING", "ERROR", "SEVERE ERROR"
 // Messages this long or longer are printed but never remembered, so they are
 // never taken for repeats.
 constexpr size_t kRememberedMessageLimit = 1023;
-
-[[noreturn]] void endProcess() {
-    // Buffered RIB of every writer reaches its target before the exit.
-    RibStream::flushAll();
-    std::exit(-1);
-}
 
 }  // namespace
 
@@ -101,12 +93,12 @@ void RiErrorPrint(RtInt code, RtInt severity, const char* message) {
     }
     std::fputc('\n', stderr);
     std::fflush(stderr);
-    if (severity >= kRieSevere) endProcess();
+    if (severity >= kRieSevere) std::exit(-1);
     s.lastErrorCode = code;
     s.anyPrinted = true;
 }
 
 void RiErrorAbort(RtInt code, RtInt severity, const char* message) {
     RiErrorPrint(code, severity, message);
-    if (severity >= kRieError) endProcess();
+    if (severity >= kRieError) std::exit(-1);
 }

@@ -29,7 +29,6 @@ bool isRibOption(RtToken name) {
 }  // namespace
 
 RibWriter* RiBegin(const char* name) {
-    currentRenderer = nullptr;
     RibWriter* writer = new (std::nothrow) RibWriter(name, "binary", &ribBinaryFormat, RI_NULL);
     currentRenderer = writer;
     return writer;

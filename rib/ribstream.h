@@ -40,10 +40,8 @@ class RibStream {
     }
     void flush();
 
-    bool isStandardOutput() const { return toStdout; }
-    bool isPipe() const { return child > 0; }
-
-    // Flushes every live stream made by this process; run from exit().
+    // Flushes every live stream made by this process; registered with atexit
+    // when the first stream opens, so that buffered RIB survives any exit().
     static void flushAll();
 
   private:

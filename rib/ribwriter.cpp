@@ -23,11 +23,6 @@ bool isRendererName(const char* name) {
            std::strcmp(name, "prman") == 0;
 }
 
-[[noreturn]] void exitBadTarget() {
-    RibStream::flushAll();
-    std::exit(1);
-}
-
 // Most significant byte first, whatever the machine's own order.
 void putBigEndian(unsigned char* out, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(v >> (8 * (bytes - 1 - i)));
@@ -104,12 +99,12 @@ void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
             outputStream = RibStream::openFile(targetName);
             if (!outputStream) {
                 std::fprintf(stderr, "Error making RIB file: bad filename\n");
-                exitBadTarget();
+                std::exit(1);
             }
         }
         if (isPipe && !outputStream) {
             std::fprintf(stderr, "Error opening pipe to %s\n", targetName);
-            exitBadTarget();
+            std::exit(1);
         }
     } else {
         outputStream = RibStream::openStandardOutput();
@@ -364,7 +359,8 @@ void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args) {
     std::vsnprintf(record.data(), record.size(), format, args);
     if (comment) WriteText("# ");
     if (structure) WriteText("##");
-    WriteBytes(record.data(), size_t(length));
+    // The record is text: a NUL formatted into it ends it.
+    WriteText(record.data());
     if (!verbatim) WriteChar('\n');
 }
 

@@ -263,8 +263,10 @@ TEST(StreamRequests, ArchiveRecords) {
                   w.ArchiveRecord("other", "dropped");
                   w.ArchiveRecord(nullptr, "dropped");
                   w.ArchiveRecord("comment", "%s", longText.c_str());
+                  w.ArchiveRecord("structure", "cut%chere", 0);
               }),
-              "# 3 items of cloth\n##Scene box\nSides 2\na \"quoted\" \\ text# " + longText + "\n");
+              "# 3 items of cloth\n##Scene box\nSides 2\na \"quoted\" \\ text# " + longText +
+                  "\n##cut\n");
 }
 
 TEST(StreamRequests, ReadArchiveAndErrorHandler) {
