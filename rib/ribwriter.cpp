@@ -136,7 +136,7 @@ void RibWriter::WriteInt(long v) {
 }
 
 void RibWriter::WriteG(double v) {
-    // The standard defines this conversion as the bytes of printf "%.6g".
+    // C++ defines to_chars with a precision as the bytes of printf "%.6g".
     char text[32];
     char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 6).ptr;
     WriteBytes(text, size_t(end - text));

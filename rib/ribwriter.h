@@ -228,8 +228,8 @@ class RibWriter : public RenderInterface {
     // The same, from one array of alternating tokens and values that ends
     // with a null token.
     void WriteParams(RtToken name, RtInt handle, const RtPointer pairs[]);
-    // Value counts are the count of the parameter's storage class ("constant"
-    // counts 1) times its type size.
+    // Element counts are the count of the parameter's storage class
+    // ("constant" counts 1) times its array size.
     void WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount, RtInt n,
                               const RtToken tokens[], const RtPointer values[]);
     void WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
