@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 
 #include "rib/ribwriter.h"
 
@@ -25,14 +26,28 @@ bool equals(const char* a, const char* b) {
     return a && std::strcmp(a, b) == 0;
 }
 
-RtInt sum(const RtInt* values, RtInt n) {
-    RtInt total = 0;
+// Counts are worked out in 64 bits so that odd arguments cannot overflow;
+// a result outside the range of RtInt is handed on as the nearest RtInt.
+RtInt toCount(long long v) {
+    if (v > std::numeric_limits<RtInt>::max()) return std::numeric_limits<RtInt>::max();
+    if (v < std::numeric_limits<RtInt>::min()) return std::numeric_limits<RtInt>::min();
+    return RtInt(v);
+}
+
+// Saturates like toCount: a factor outside RtInt's range already puts the
+// product out of it, unless the other factor is 0.
+RtInt productCount(long long a, long long b) {
+    return toCount(1LL * toCount(a) * toCount(b));
+}
+
+long long sum(const RtInt* values, RtInt n) {
+    long long total = 0;
     for (RtInt i = 0; i < n; ++i) total += values[i];
     return total;
 }
 
 // The largest vertex index, never below 0: the count of vertex values is one more.
-RtInt maxIndex(const RtInt* vertices, RtInt n) {
+long long maxIndex(const RtInt* vertices, RtInt n) {
     RtInt largest = 0;
     for (RtInt i = 0; i < n; ++i) {
         if (vertices[i] > largest) largest = vertices[i];
@@ -132,7 +147,7 @@ void RibWriter::PolygonV(RtInt nvertices, RtInt n, RtToken tokens[], RtPointer v
 
 void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nvertices[], RtInt n, RtToken tokens[],
                                 RtPointer values[]) {
-    RtInt vertices = sum(nvertices, nloops);
+    RtInt vertices = toCount(sum(nvertices, nloops));
     WriteText("GeneralPolygon");
     WriteIntArray(nvertices, nloops);
     WriteChar(' ');
@@ -141,8 +156,8 @@ void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nvertices[], RtInt n, RtToke
 
 void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nvertices[], RtInt vertices[], RtInt n,
                                 RtToken tokens[], RtPointer values[]) {
-    RtInt nindices = sum(nvertices, npolys);
-    RtInt points = maxIndex(vertices, nindices) + 1;
+    RtInt nindices = toCount(sum(nvertices, npolys));
+    RtInt points = toCount(maxIndex(vertices, nindices) + 1);
     WriteText("PointsPolygons");
     WriteIntArray(nvertices, npolys);
     WriteChar(' ');
@@ -154,9 +169,9 @@ void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nvertices[], RtInt vertices[
 void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvertices[],
                                        RtInt vertices[], RtInt n, RtToken tokens[],
                                        RtPointer values[]) {
-    RtInt nloopsTotal = sum(nloops, npolys);
-    RtInt nindices = sum(nvertices, nloopsTotal);
-    RtInt points = maxIndex(vertices, nindices) + 1;
+    RtInt nloopsTotal = toCount(sum(nloops, npolys));
+    RtInt nindices = toCount(sum(nvertices, nloopsTotal));
+    RtInt points = toCount(maxIndex(vertices, nindices) + 1);
     WriteText("PointsGeneralPolygons");
     WriteIntArray(nloops, npolys);
     WriteChar(' ');
@@ -202,33 +217,34 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
 
     bool uperiodic = equals(uwrap, "periodic");
     bool vperiodic = equals(vwrap, "periodic");
-    RtInt upatches, vpatches;
+    long long upatches, vpatches;
     if (equals(type, "bilinear")) {
-        upatches = uperiodic ? nu : nu - 1;
-        vpatches = vperiodic ? nv : nv - 1;
+        upatches = uperiodic ? nu : nu - 1LL;
+        vpatches = vperiodic ? nv : nv - 1LL;
     } else if (equals(type, "bicubic")) {
         if (!stepUsable(*this, "PatchMesh", "u", uStep) ||
             !stepUsable(*this, "PatchMesh", "v", vStep)) {
             return;
         }
-        upatches = uperiodic ? nu / uStep : (nu - 4) / uStep + 1;
-        vpatches = vperiodic ? nv / vStep : (nv - 4) / vStep + 1;
+        upatches = uperiodic ? nu / uStep : (nu - 4LL) / uStep + 1;
+        vpatches = vperiodic ? nv / vStep : (nv - 4LL) / vStep + 1;
     } else {
         std::fprintf(stderr, "duzozo: unknown patch type %s\n", type ? type : "");
         WriteChar('\n');
         return;
     }
-    RtInt uvarying = uperiodic ? upatches : upatches + 1;
-    RtInt vvarying = vperiodic ? vpatches : vpatches + 1;
-    WritePrimitiveParams(nu * nv, uvarying * vvarying, upatches * vpatches, n, tokens, values);
+    long long uvarying = uperiodic ? upatches : upatches + 1;
+    long long vvarying = vperiodic ? vpatches : vpatches + 1;
+    WritePrimitiveParams(productCount(nu, nv), productCount(uvarying, vvarying),
+                         productCount(upatches, vpatches), n, tokens, values);
 }
 
 void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat knot[],
                           RtFloat min[], RtFloat max[], RtInt n[], RtFloat u[], RtFloat v[],
                           RtFloat w[]) {
-    RtInt curves = sum(ncurves, nloops);
-    RtInt points = sum(n, curves);
-    RtInt knots = sum(order, curves) + points;
+    RtInt curves = toCount(sum(ncurves, nloops));
+    RtInt points = toCount(sum(n, curves));
+    RtInt knots = toCount(sum(order, curves) + points);
     WriteText("TrimCurve ");
     WriteIntArray(ncurves, nloops);
     WriteIntArray(order, curves);
@@ -255,7 +271,7 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
     WriteChar(' ');
     WriteInt(uorder);
     WriteChar(' ');
-    WriteFloatArray(uknot, nu + uorder);
+    WriteFloatArray(uknot, toCount(1LL * nu + uorder));
     WriteChar(' ');
     WriteFixed(umin);
     WriteChar(' ');
@@ -265,14 +281,15 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
     WriteChar(' ');
     WriteInt(vorder);
     WriteChar(' ');
-    WriteFloatArray(vknot, nv + vorder);
+    WriteFloatArray(vknot, toCount(1LL * nv + vorder));
     WriteChar(' ');
     WriteFixed(vmin);
     WriteChar(' ');
     WriteFixed(vmax);
     WriteChar(' ');
-    WritePrimitiveParams(nu * nv, (nu - uorder + 2) * (nv - vorder + 2),
-                         (nu - uorder + 1) * (nv - vorder + 1), n, tokens, values);
+    long long uspan = 1LL * nu - uorder, vspan = 1LL * nv - vorder;
+    WritePrimitiveParams(productCount(nu, nv), productCount(uspan + 2, vspan + 2),
+                         productCount(uspan + 1, vspan + 1), n, tokens, values);
 }
 
 void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken wrap, RtInt n,
@@ -287,9 +304,9 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
     bool cubic = equals(type, "cubic");
     bool periodic = equals(wrap, "periodic");
     if (cubic && !stepUsable(*this, "Curves", "v", vStep)) return;
-    RtInt segments = 0, varying = 0, vertices = 0;
+    long long segments = 0, varying = 0, vertices = 0;
     for (RtInt i = 0; i < ncurves; ++i) {
-        RtInt nv = nvertices[i];
+        long long nv = nvertices[i];
         vertices += nv;
         if (!cubic) {
             segments += periodic ? nv : nv - 1;
@@ -302,7 +319,7 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
             varying += (nv - 4) / vStep + 2;
         }
     }
-    WritePrimitiveParams(vertices, varying, segments, n, tokens, values);
+    WritePrimitiveParams(toCount(vertices), toCount(varying), toCount(segments), n, tokens, values);
 }
 
 void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer values[]) {
@@ -314,8 +331,8 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
                                  RtInt ntags, RtToken tags[], RtInt nargs[], RtInt intargs[],
                                  RtFloat floatargs[], RtInt n, RtToken tokens[],
                                  RtPointer values[]) {
-    RtInt nindices = sum(nvertices, nfaces);
-    RtInt points = maxIndex(vertices, nindices) + 1;
+    RtInt nindices = toCount(sum(nvertices, nfaces));
+    RtInt points = toCount(maxIndex(vertices, nindices) + 1);
     WriteText("SubdivisionMesh ");
     WriteQuoted(scheme);
     WriteChar(' ');
@@ -325,15 +342,15 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
     WriteChar(' ');
     if (ntags > 0) {
         // nargs holds (integer count, float count) for each tag.
-        RtInt nint = 0, nfloat = 0;
+        long long nint = 0, nfloat = 0;
         for (RtInt k = 0; k < ntags; ++k) {
-            nint += nargs[2 * k];
-            nfloat += nargs[2 * k + 1];
+            nint += nargs[2LL * k];
+            nfloat += nargs[2LL * k + 1];
         }
         WriteStringArray(tags, ntags);
-        WriteIntArray(nargs, 2 * ntags);
-        if (nint > 0) WriteIntArray(intargs, nint);
-        if (nfloat > 0) WriteFloatArray(floatargs, nfloat);
+        WriteIntArray(nargs, toCount(2LL * ntags));
+        if (nint > 0) WriteIntArray(intargs, toCount(nint));
+        if (nfloat > 0) WriteFloatArray(floatargs, toCount(nfloat));
     }
     WritePrimitiveParams(points, points, nfaces, n, tokens, values);
 }
@@ -351,7 +368,7 @@ BlobbyCounts countBlobby(const RtInt* code, RtInt ncode) {
     BlobbyCounts counts;
     RtInt i = 0;
     while (i < ncode) {
-        RtInt operands = 0;
+        long long operands = 0;
         switch (code[i]) {
             case 0:
             case 1:
@@ -395,7 +412,7 @@ BlobbyCounts countBlobby(const RtInt* code, RtInt ncode) {
                 break;
         }
         if (operands >= ncode - i) break;  // the operands run past the end
-        i += operands + 1;
+        i += RtInt(operands) + 1;
     }
     return counts;
 }

@@ -161,6 +161,35 @@ TEST(PatchRequests, UnknownPatchMeshTypeEndsItsLine) {
     EXPECT_EQ(err, "duzozo: unknown patch type biquadratic\n");
 }
 
+TEST(GeometryRequests, HugeCountsNeverOverflow) {
+    // Counts whose products or sums leave the range of a 32-bit int: with no
+    // parameters nothing is read, so only the arithmetic could go wrong.
+    const RtInt big = 0x7fffffff;
+    RtInt curveVertices[] = {big, big};
+    RtInt one[] = {1};
+    RtInt vertices[] = {big};
+    std::string text = rib([&](RibWriter& w) {
+        w.PatchMeshV("bilinear", 100000, "nonperiodic", 100000, "periodic", 0, nullptr, nullptr);
+        w.PatchMeshV("bilinear", -big - 1, "nonperiodic", 2, "nonperiodic", 0, nullptr, nullptr);
+        w.PatchMeshV("bicubic", big, "nonperiodic", -big - 1, "nonperiodic", 0, nullptr, nullptr);
+        w.NuPatchV(0, -big - 1, nullptr, 0, 1, big, -big, nullptr, 0, 1, 0, nullptr, nullptr);
+        w.CurvesV("cubic", 2, curveVertices, "nonperiodic", 0, nullptr, nullptr);
+        w.CurvesV("linear", 2, curveVertices, "nonperiodic", 0, nullptr, nullptr);
+        w.GeneralPolygonV(2, curveVertices, 0, nullptr, nullptr);
+        w.PointsPolygonsV(1, one, vertices, 0, nullptr, nullptr);
+    });
+    EXPECT_EQ(text,
+              "PatchMesh \"bilinear\" 100000 \"nonperiodic\" 100000 \"periodic\"\n"
+              "PatchMesh \"bilinear\" -2147483648 \"nonperiodic\" 2 \"nonperiodic\"\n"
+              "PatchMesh \"bicubic\" 2147483647 \"nonperiodic\" -2147483648 \"nonperiodic\"\n"
+              "NuPatch 0 -2147483648 [] 0.000000 1.000000 2147483647 -2147483647 [] "
+              "0.000000 1.000000 \n"
+              "Curves \"cubic\"[2147483647 2147483647 ] \"nonperiodic\" \n"
+              "Curves \"linear\"[2147483647 2147483647 ] \"nonperiodic\" \n"
+              "GeneralPolygon[2147483647 2147483647 ] \n"
+              "PointsPolygons[1 ] [2147483647 ] \n");
+}
+
 TEST(PatchRequests, BasisStepOfZeroNeverDivides) {
     Probe probe;
     RtInt curveVertices[] = {4};
@@ -332,14 +361,16 @@ TEST(BlobbyRequest, WalkSkipsOperandsOfEveryOpcode) {
 
 TEST(BlobbyRequest, MalformedCodeEndsTheWalk) {
     // A negative operand count would step back for ever; a count at the very
-    // end has no word after it.
+    // end has no word after it; the largest count runs past the end.
     RtInt backwards[] = {1000, 0, 0, -5, 1000, 1};
     RtInt cut[] = {1000, 0, 0};
+    RtInt huge[] = {1000, 0, 0, 0x7fffffff};
     float flt[2] = {1, 2};
     std::string err = captureStderr([&] {
         rib([&](RibWriter& w) {
             w.BlobbyV(2, 6, backwards, 2, flt, 0, nullptr, 0, nullptr, nullptr);
             w.BlobbyV(1, 3, cut, 1, flt, 0, nullptr, 0, nullptr, nullptr);
+            w.BlobbyV(1, 4, huge, 1, flt, 0, nullptr, 0, nullptr, nullptr);
         });
     });
     EXPECT_EQ(err, "");
