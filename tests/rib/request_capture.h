@@ -47,8 +47,11 @@ inline std::string rib(const std::function<void(RibWriter&)>& requests, bool bin
     std::string all = readFile(path);
     std::remove(path.c_str());
     EXPECT_EQ(all.substr(0, kHeader.size()), kHeader);
+    if (all.size() < kHeader.size() + 1) {
+        ADD_FAILURE() << "no final line break after the header";
+        return "";
+    }
     EXPECT_EQ(all.back(), '\n');
-    if (all.size() < kHeader.size() + 1) return "";
     return all.substr(kHeader.size(), all.size() - kHeader.size() - 1);
 }
 
