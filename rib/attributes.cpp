@@ -1,7 +1,7 @@
 // Attribute, transformation, shader and light requests.
 #include <initializer_list>
 
-#include "rib/ribwriter.h"
+#include "rib/requests.h"
 
 namespace {
 
@@ -24,14 +24,6 @@ void writeArrayLine(RibWriter& w, const char* keyword, const RtFloat* values, Rt
     w.WriteChar(' ');
     w.WriteFloatArray(values, n);
     w.WriteChar('\n');
-}
-
-// Each value as " %g"; always text.
-void writeGs(RibWriter& w, std::initializer_list<RtFloat> values) {
-    for (RtFloat v : values) {
-        w.WriteChar(' ');
-        w.WriteG(v);
-    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <limits>
 
-#include "rib/ribwriter.h"
+#include "rib/requests.h"
 
 RtBasis RiBezierBasis = {{-1, 3, -3, 1}, {3, -6, 3, 0}, {-3, 3, 0, 0}, {1, 0, 0, 0}};
 RtBasis RiBSplineBasis = {{-1.0f / 6, 3.0f / 6, -3.0f / 6, 1.0f / 6},
@@ -53,14 +53,6 @@ long long maxIndex(const RtInt* vertices, RtInt n) {
         if (vertices[i] > largest) largest = vertices[i];
     }
     return largest;
-}
-
-// Each value as " %g"; always text.
-void writeGs(RibWriter& w, std::initializer_list<RtFloat> values) {
-    for (RtFloat v : values) {
-        w.WriteChar(' ');
-        w.WriteG(v);
-    }
 }
 
 void writeQuadric(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> arguments,

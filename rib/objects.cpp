@@ -1,10 +1,7 @@
 // Solid and object blocks, motion blocks and the texture-making requests.
 #include <initializer_list>
 
-#include "rib/ribwriter.h"
-
-// The filter's standard name, or "" for a function of the caller's own.
-const char* ribFilterName(RtFilterFunc filter);
+#include "rib/requests.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "rib/ribwriter.h"
+#include "rib/requests.h"
 
 RtFloat RiGaussianFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth) {
     double u = x / (xwidth * 0.5);
@@ -40,8 +40,6 @@ RtFloat RiSincFilter(RtFloat x, RtFloat y, RtFloat, RtFloat) {
     return static_cast<RtFloat>(std::sin(pr) / pr);
 }
 
-// Also names the filter of the texture-making requests. A filter is known by
-// its address only; a caller's own function has no name.
 const char* ribFilterName(RtFilterFunc filter) {
     if (filter == RiGaussianFilter) return "gaussian";
     if (filter == RiBoxFilter) return "box";
@@ -51,15 +49,19 @@ const char* ribFilterName(RtFilterFunc filter) {
     return "";
 }
 
-namespace {
-
-// Writes the keyword, then each float as " %g", then the line break.
-void writeFloatsLine(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> values) {
-    w.WriteText(keyword);
+void writeGs(RibWriter& w, std::initializer_list<RtFloat> values) {
     for (RtFloat v : values) {
         w.WriteChar(' ');
         w.WriteG(v);
     }
+}
+
+namespace {
+
+// The keyword, each float as " %g", the line break.
+void writeFloatsLine(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> values) {
+    w.WriteText(keyword);
+    writeGs(w, values);
     w.WriteChar('\n');
 }
 

@@ -8,6 +8,7 @@
 
 #include "rib/declarations.h"
 #include "rib/errors.h"
+#include "rib/parampairs.h"
 #include "rib/symtab.h"
 
 int echoDeclarations = 1;
@@ -57,20 +58,12 @@ void splitPairs(const RtPointer pairs[], std::vector<RtToken>& tokens,
 }  // namespace
 
 RibWriter::RibWriter(const char* name, ...) {
-    RtToken tokens[kMaxParamPairs];
-    RtPointer values[kMaxParamPairs];
-    RtInt n = 0;
+    ParamPairs options;
     va_list args;
     va_start(args, name);
-    while (n < kMaxParamPairs) {
-        RtToken token = va_arg(args, RtToken);
-        if (!token) break;
-        tokens[n] = token;
-        values[n] = va_arg(args, RtPointer);
-        ++n;
-    }
+    options.collect(args);
     va_end(args);
-    construct(name, n, tokens, values);
+    construct(name, options.n, options.tokens, options.values);
 }
 
 void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
