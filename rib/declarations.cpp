@@ -1,6 +1,7 @@
 #include "rib/declarations.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -145,6 +146,15 @@ bool startsWith(const char* text, const char* word) {
 const char* skipSpaces(const char* p) {
     while (*p == ' ') ++p;
     return p;
+}
+
+// The decimal size after "[" (0 for no number), held to the range of int: a
+// size too large to convert must not be undefined behaviour.
+int arraySizeAt(const char* text) {
+    long long size = std::strtoll(text, nullptr, 10);
+    if (size > INT_MAX) return INT_MAX;
+    if (size < INT_MIN) return INT_MIN;
+    return int(size);
 }
 
 struct StandardDeclaration {
@@ -483,13 +493,13 @@ const char* parseDeclaration(const char* name, const char* declaration, const ch
         }
     }
     p = skipSpaces(p);
-    int arraySize = *p == '[' ? std::atoi(p + 1) : 1;
+    int arraySize = *p == '[' ? arraySizeAt(p + 1) : 1;
 
     if (!skipLookup) {
         if (TokenDeclaration* existing = lookupDeclaration(name)) {
             existing->type = int8_t(type);
             existing->storageClass = int8_t(storageClass);
-            existing->arraySize = int16_t(arraySize);
+            existing->arraySize = arraySize;
             return existing->token;
         }
     }
@@ -546,7 +556,10 @@ void formatDeclaration(char* output, int storageClass, int type, int arraySize) 
 int declarationByteSize(const char* token) {
     TokenDeclaration* d = lookupDeclaration(token);
     if (!d) return 0;
-    return d->arraySize * declarationTypeBytes(d->type);
+    long long bytes = 1LL * d->arraySize * declarationTypeBytes(d->type);
+    if (bytes > INT_MAX) return INT_MAX;
+    if (bytes < INT_MIN) return INT_MIN;
+    return int(bytes);
 }
 
 void predeclareTokens(RibWriter* writer) {

@@ -34,12 +34,14 @@ struct TokenDeclaration : SymbolEntry {
           token(bareToken),
           type(int8_t(typeCode)),
           storageClass(int8_t(classCode)),
-          arraySize(int16_t(size)) {}
+          arraySize(size) {}
 
     const char* token;
     int8_t type;
     int8_t storageClass;
-    int16_t arraySize;
+    // Full width: a large array declaration must not wrap into a small or
+    // negative size and lose the caller's values.
+    int32_t arraySize;
 };
 
 // The name of a type or storage class code ("" for an unknown code).

@@ -35,8 +35,11 @@ RtInt toCount(long long v) {
 }
 
 // Saturates like toCount: a factor outside RtInt's range already puts the
-// product out of it, unless the other factor is 0.
+// product out of it, unless the other factor is 0. A negative factor means no
+// patches or spans in that direction, so two of them give no values rather
+// than a positive count the caller never supplied.
 RtInt productCount(long long a, long long b) {
+    if (a < 0 || b < 0) return 0;
     return toCount(1LL * toCount(a) * toCount(b));
 }
 

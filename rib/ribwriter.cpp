@@ -292,10 +292,13 @@ void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtIn
             default:
                 break;
         }
+        // A negative count or size stands for no values; two of them must not
+        // multiply into a positive count the caller never supplied.
+        long long elements = classCount < 0 || d->arraySize < 0 ? 0 : classCount * d->arraySize;
         WriteChar(' ');
         WriteQuoted(tokens[i]);
         WriteChar(' ');
-        WriteParamValues(clampedCount(classCount * d->arraySize), d->type, values[i]);
+        WriteParamValues(clampedCount(elements), d->type, values[i]);
     }
     WriteChar('\n');
 }

@@ -2,6 +2,7 @@
 // parameter-list writers.
 #include "rib/declarations.h"
 
+#include <climits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,6 +61,9 @@ TEST(Declarations, ParsingClassTypeAndSize) {
     EXPECT_EQ(declared("decl_i", "pointy"), (Parsed{2, 2, 1}));
     // Declaring again changes the one declaration in place.
     EXPECT_EQ(declared("decl_a", "color"), (Parsed{2, 3, 1}));
+    // Large sizes are kept whole, and one past int's range is held at its end.
+    EXPECT_EQ(declared("decl_j", "float[70000]"), (Parsed{2, 1, 70000}));
+    EXPECT_EQ(declared("decl_k", "float[99999999999]"), (Parsed{2, 1, INT_MAX}));
 }
 
 TEST(Declarations, InlineDeclarationsAreMadeOnFirstUse) {
@@ -112,6 +116,8 @@ TEST(Declarations, FormatAndByteSize) {
     EXPECT_EQ(declarationByteSize("Pw"), 16);
     EXPECT_EQ(declarationByteSize("transform"), 64);
     EXPECT_EQ(declarationByteSize("never declared"), 0);
+    parseDeclaration("bytes_big", "matrix[40000000]", nullptr, 0);
+    EXPECT_EQ(declarationByteSize("bytes_big"), INT_MAX);
 }
 
 TEST(Declarations, TheStandardDeclarations) {
@@ -226,11 +232,14 @@ TEST(ParameterLists, TokensWithoutValuesAndNegativeSizes) {
         w.Declare("negativeints", "int[-1]");
         w.WriteParams(nullptr, 0, 5, tokens, values);
         w.WritePrimitiveParams(4, 4, 4, 5, tokens, values);
+        // A negative count times a negative size is still no values.
+        w.WritePrimitiveParams(-4, -4, -4, 5, tokens, values);
     });
     std::string list =
         " \"mpoint mp\"  \"typeless\"  \"negative\" [] \"negativestrings\" []"
         " \"negativeints\" []\n";
-    EXPECT_EQ(written.substr(written.find('\n', written.find("negativeints")) + 1), list + list);
+    EXPECT_EQ(written.substr(written.find('\n', written.find("negativeints")) + 1),
+              list + list + list);
 }
 
 TEST(ParameterLists, UndeclaredTokensAreReportedAndSkipped) {

@@ -133,6 +133,9 @@ TEST(PatchRequests, PatchMeshCounts) {
                      probe.pointers);
         w.PatchMeshV("bilinear", 3, "periodic", 2, "nonperiodic", 3, probe.tokens, probe.pointers);
         w.PatchMeshV("bicubic", 6, "periodic", 7, "clamp", 3, probe.tokens, probe.pointers);
+        // -1 patches both ways are no patches, not one.
+        w.PatchMeshV("bilinear", 0, "nonperiodic", 0, "nonperiodic", 3, probe.tokens,
+                     probe.pointers);
         w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 2);
         w.PatchMeshV("bicubic", 7, "nonperiodic", 6, "nonperiodic", 3, probe.tokens,
                      probe.pointers);
@@ -142,6 +145,7 @@ TEST(PatchRequests, PatchMeshCounts) {
         "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\"" + Probe::expect(16, 4, 1) +
             "PatchMesh \"bilinear\" 3 \"periodic\" 2 \"nonperiodic\"" + Probe::expect(6, 6, 3) +
             "PatchMesh \"bicubic\" 6 \"periodic\" 7 \"clamp\"" + Probe::expect(42, 2 * 3, 2 * 2) +
+            "PatchMesh \"bilinear\" 0 \"nonperiodic\" 0 \"nonperiodic\"" + Probe::expect(0, 0, 0) +
             "Basis \"b-spline\" 1 \"b-spline\" 2\n"
             "PatchMesh \"bicubic\" 7 \"nonperiodic\" 6 \"nonperiodic\"" +
             Probe::expect(42, 5 * 3, 4 * 2));
@@ -224,11 +228,17 @@ TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 3, probe.tokens, probe.pointers);
+        // Fewer control points than the order in both directions: no spans,
+        // however the negative span counts would multiply.
+        w.NuPatchV(1, 4, uknot, 0, 1, 1, 4, uknot, 0, 1, 3, probe.tokens, probe.pointers);
     });
     EXPECT_EQ(text,
               "NuPatch 4 4 [0 0 0 0 1 1 1 1] 0.000000 1.000000 3 2 [0 0 0.5 1 1] "
               "0.250000 1.000000 " +
-                  Probe::expect(12, 2 * 3, 1 * 2));
+                  Probe::expect(12, 2 * 3, 1 * 2) +
+                  "NuPatch 1 4 [0 0 0 0 1] 0.000000 1.000000 1 4 [0 0 0 0 1] "
+                  "0.000000 1.000000 " +
+                  Probe::expect(1, 0, 0));
     std::string binary = binaryRib([&](RibWriter& w) {
         w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 0, nullptr, nullptr);
     });
