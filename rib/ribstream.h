@@ -24,6 +24,9 @@ class RibStream {
     RibStream& operator=(const RibStream&) = delete;
 
     void write(const void* data, size_t n) {
+        // Standard output has no buffer, and not even nothing may be copied
+        // into a null one.
+        if (n == 0) return;
         if (n <= capacity - used) {
             std::memcpy(buffer + used, data, n);
             used += n;

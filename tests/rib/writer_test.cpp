@@ -80,11 +80,13 @@ TEST(WriterLifecycle, StandardOutputKeepsTheCallersOrderAndStaysOpen) {
         w->FrameBegin(1);
         std::printf("middle\n");
         w->WorldBegin();
+        w->SolidBegin("");  // an empty text is a write of no bytes
         delete w;
         std::printf("after\n");
     });
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "before\n" + kRibHeader + "FrameBegin 1\nmiddle\nWorldBegin\n\nafter\n");
+    EXPECT_EQ(r.out, "before\n" + kRibHeader +
+                         "FrameBegin 1\nmiddle\nWorldBegin\nSolidBegin \"\"\n\nafter\n");
 }
 
 TEST(WriterLifecycle, PipeTargetStartsTheCommandAfterTheBar) {
