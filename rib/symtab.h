@@ -24,8 +24,9 @@ class SymbolTable {
   public:
     // Constant-initialised, so that a table can be used from any static
     // initialiser whatever the order of translation units; the buckets are
-    // allocated on first use.
-    constexpr explicit SymbolTable(unsigned count) : bucketCount(count) {}
+    // allocated on first use. A count of 0 gets one bucket: every hash is
+    // taken modulo the count.
+    constexpr explicit SymbolTable(unsigned count) : bucketCount(count ? count : 1) {}
     ~SymbolTable();
     SymbolTable(const SymbolTable&) = delete;
     SymbolTable& operator=(const SymbolTable&) = delete;

@@ -86,6 +86,11 @@ TEST(SymbolTable, LookupStatisticsCountChainSteps) {
               "  100% of buckets used, avg. 3 entries per bucket.\n"
               "  2 total lookups, 1 found, 1 misses.\n"
               "  5 extra chain walking steps (3.5 probes per lookup)\n");
+
+    SymbolTable none(0);  // no buckets asked for: one chain, never a division by 0
+    none.insert(new SymbolEntry("a"), 0);
+    EXPECT_NE(none.lookup("a"), nullptr);
+    EXPECT_EQ(none.bucketCount, 1u);
 }
 
 TEST(SymbolTable, StatisticsOfAFreshTableShowZeroAverages) {
