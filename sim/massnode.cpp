@@ -4,17 +4,8 @@
 
 #include "sim/spring.h"
 
-MassNode::MassNode()
-    : position(0.0, 0.0, 0.0),
-      velocity(0.0, 0.0, 0.0),
-      acceleration(0.0, 0.0, 0.0),
-      force(0.0, 0.0, 0.0),
-      contactForce(0.0, 0.0, 0.0),
-      pendingForce(0.0, 0.0, 0.0),
-      staticFriction(0.5),
-      kineticFriction(0.3),
-      mass(0.0),
-      fixed(false) {}
+// A placeholder: at the origin, with no mass.
+MassNode::MassNode() : MassNode(Vector3(0.0, 0.0, 0.0), 0.0) {}
 
 MassNode::MassNode(Vector3 position, double mass)
     : position(position),
