@@ -13,6 +13,8 @@
 
 extern char** environ;
 
+namespace duzozo {
+
 namespace {
 
 RibStream* liveStreams = nullptr;
@@ -191,3 +193,5 @@ void RibStream::closeTarget() {
         child = -1;
     }
 }
+
+}  // namespace duzozo
