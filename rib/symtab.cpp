@@ -9,24 +9,11 @@
 // empty them at exit in reverse order of definition, the token table first.
 SymbolTable stringTable(12289);
 SymbolTable tokenTable(5003);
-StringPoolBlock* stringPoolBlocks = nullptr;
 static char* longStrings = nullptr;
 
-namespace {
+namespace duzozo {
 
-// Strings longer than this (terminator included) are allocated one by one.
-constexpr int kPooledStringLimit = 16;
-
-bool sameName(const char* a, const char* b) {
-    return a == b || (a && b && std::strcmp(a, b) == 0);
-}
-
-}  // namespace
-
-void duzozo::buildSymbolTables() {
-    stringTable.build();
-    tokenTable.build();
-}
+StringPoolBlock* stringPoolBlocks = nullptr;
 
 uint32_t symbolHash(const char* text) {
     uint32_t h = 0;
@@ -38,6 +25,26 @@ uint32_t symbolHash(const char* text) {
     }
     return h;
 }
+
+void buildSymbolTables() {
+    stringTable.build();
+    tokenTable.build();
+}
+
+}  // namespace duzozo
+
+using namespace duzozo;
+
+namespace {
+
+// Strings longer than this (terminator included) are allocated one by one.
+constexpr int kPooledStringLimit = 16;
+
+bool sameName(const char* a, const char* b) {
+    return a == b || (a && b && std::strcmp(a, b) == 0);
+}
+
+}  // namespace
 
 SymbolEntry::SymbolEntry(const char* entryName) : name(entryName), hash(symbolHash(entryName)) {}
 
