@@ -1,16 +1,15 @@
-/* The first program of every RenderMan user: one sphere, written as RIB on
-   standard output. */
+/* The first program of every RenderMan user: a sphere scene written as RIB
+   on standard output, through the plain functions of the C binding. */
 #include <ri.h>
 
 int main(void) {
     RtFloat fov = 45;
     RiBegin(RI_NULL);
     RiFormat(640, 480, 1);
-    RiDisplay("sphere.tif", "file", "rgb", RI_NULL);
-    RiProjection("perspective", "fov", &fov, RI_NULL);
+    RiDisplay("sphere.tif", RI_FILE, RI_RGBA, RI_NULL);
+    RiProjection(RI_PERSPECTIVE, RI_FOV, &fov, RI_NULL);
     RiWorldBegin();
-    RiSurface("plastic", RI_NULL);
-    RiTranslate(0, 0, 5);
+    RiSurface(RI_PLASTIC, RI_NULL);
     RiSphere(1, -1, 1, 360, RI_NULL);
     RiWorldEnd();
     RiEnd();
