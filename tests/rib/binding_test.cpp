@@ -416,22 +416,3 @@ TEST(LaterRequests, AnImplementationWithoutThemReportsEachAndGoesOn) {
               "WARNING: Unimplemented feature\n    --> DeformationV\n"
               "WARNING: Unimplemented feature\n    --> MakeBumpV\n");
 }
-
-TEST(Header, StandardTokensAndConstantsHaveTheirStandardValues) {
-    EXPECT_STREQ(RI_FRAMEBUFFER, "framebuffer");
-    EXPECT_STREQ(RI_FILE, "file");
-    EXPECT_STREQ(RI_RGBAZ, "rgbaz");
-    EXPECT_STREQ(RI_PAINTEDPLASTIC, "paintedplastic");
-    EXPECT_STREQ(RI_DISTANTLIGHT, "distantlight");
-    EXPECT_STREQ(RI_P, "P");
-    EXPECT_STREQ(RI_NDC, "NDC");
-    EXPECT_EQ(RI_NULL, nullptr);
-    EXPECT_EQ(RI_TRUE, 1);
-    EXPECT_EQ(RI_FALSE, 0);
-    EXPECT_EQ((std::vector<RtInt>{RI_BEZIERSTEP, RI_BSPLINESTEP, RI_CATMULLROMSTEP, RI_HERMITESTEP,
-                                  RI_POWERSTEP}),
-              (std::vector<RtInt>{3, 1, 1, 2, 4}));
-    EXPECT_EQ(RIE_NOTSTARTED, 23);
-    EXPECT_EQ(RIE_BADTOKEN, 41);
-    EXPECT_EQ(RIE_SEVERE, 3);
-}
