@@ -191,6 +191,11 @@ void RibWriter::DisplacementV(RtToken name, RtInt n, RtToken tokens[], RtPointer
     WriteParams(name, 0, n, tokens, values);
 }
 
+void RibWriter::DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Deformation");
+    WriteParams(name, 0, n, tokens, values);
+}
+
 void RibWriter::AtmosphereV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
     WriteText("Atmosphere");
     WriteParams(name, 0, n, tokens, values);

@@ -60,31 +60,15 @@ void splitPairs(const RtPointer pairs[], std::vector<RtToken>& tokens,
 }  // namespace
 
 RibWriter::RibWriter(const char* name, ...) {
-    ParamPairs options;
-    va_list args;
-    va_start(args, name);
-    options.collect(args);
-    va_end(args);
+    DUZOZO_COLLECT_PAIRS(options, name);
     construct(name, options.n, options.tokens, options.values);
 }
 
 void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
                           const RtPointer values[]) {
-    int gzip = 0;
-    for (RtInt i = 0; i < n; ++i) {
-        if (!values[i]) continue;
-        if (std::strcmp(tokens[i], "format") == 0) {
-            const char* text = *static_cast<const char* const*>(values[i]);
-            binaryOutput = text && std::strcmp(text, "binary") == 0;
-        } else if (std::strcmp(tokens[i], "binary") == 0) {
-            binaryOutput = *static_cast<const int*>(values[i]);
-        } else if (std::strcmp(tokens[i], "compression") == 0) {
-            const char* text = *static_cast<const char* const*>(values[i]);
-            gzip = text && std::strcmp(text, "gzip") == 0;
-        } else if (std::strcmp(tokens[i], "gzip") == 0) {
-            gzip = *static_cast<const int*>(values[i]);
-        }
-    }
+    RibSettings settings;
+    settings.apply(n, tokens, values);
+    binaryOutput = settings.binary;
     echoDeclarations = 1;
     if (name) {
         targetName = internString(name);
@@ -110,7 +94,7 @@ void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
         outputStream = RibStream::openStandardOutput();
     }
     // Without zlib's state the text still goes out, uncompressed.
-    if (gzip && !outputStream->compress()) {
+    if (settings.gzip && !outputStream->compress()) {
         std::fprintf(stderr, "duzozo: cannot compress the RIB output; it is written uncompressed\n");
     }
     WriteText("##RenderMan RIB-Structure 1.0\n");
