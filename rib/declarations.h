@@ -25,6 +25,9 @@ constexpr int kClassConstant = 1;
 constexpr int kClassUniform = 2;
 constexpr int kClassVarying = 3;
 constexpr int kClassVertex = 4;
+// One value per vertex of each face: the face vertex count of polygons and
+// subdivision meshes, the varying count of every other primitive.
+constexpr int kClassFaceVarying = 5;
 
 // Keyed by the bare token name (Declare) or by the whole inline text; token
 // is always the interned bare name.

@@ -12,3 +12,9 @@ const char* ribFilterName(RtFilterFunc filter);
 // Each value as " %g": the fixed numbers of a request stay text in either
 // encoding.
 void writeGs(RibWriter& w, std::initializer_list<RtFloat> values);
+
+// A request whose name is a fixed argument writes "" for a null one, so that
+// a reader never takes the next value for the name.
+inline RtToken named(RtToken name) {
+    return name ? name : "";
+}

@@ -44,7 +44,7 @@ TEST(RibReader, CountsFollowTheAttributeState) {
     EXPECT_TRUE(read(rib).errors.empty());
 }
 
-TEST(GeneratedCalls, DISABLED_TextAndBinaryAgreeAndCountsHold) {
+TEST(GeneratedCalls, TextAndBinaryAgreeAndCountsHold) {
     for (unsigned seed = 1; seed <= 300; ++seed) {
         std::vector<uint8_t> bytes = seededBytes(seed, 3000);
         std::string problems = checkCalls(bytes.data(), bytes.size());

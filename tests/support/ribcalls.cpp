@@ -106,6 +106,7 @@ class Caller {
 
     std::vector<std::string> run(int maxCalls) {
         for (int i = 0; i < maxCalls && !src.empty(); ++i) one();
+        release();
         while (!blocks.empty()) end();
         return log;
     }

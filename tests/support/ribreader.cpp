@@ -282,9 +282,9 @@ const std::map<std::string, Shape>& shapes() {
         {"Hyperboloid", {7, true}}, {"Paraboloid", {4, true}}, {"Torus", {5, true}},
         {"Polygon", {0, true}}, {"GeneralPolygon", {1, true}}, {"PointsPolygons", {2, true}},
         {"PointsGeneralPolygons", {3, true}}, {"Basis", {4, false}}, {"Patch", {1, true}},
-        {"PatchMesh", {5, true}}, {"TrimCurve", {10, false}}, {"NuPatch", {11, true}},
+        {"PatchMesh", {5, true}}, {"TrimCurve", {10, false}}, {"NuPatch", {10, true}},
         {"Curves", {3, true}}, {"Points", {0, true}}, {"SubdivisionMesh", {3, true}},
-        {"Blobby", {5, true}}, {"Procedural", {3, false}}, {"Geometry", {1, true}},
+        {"Blobby", {4, true}}, {"Procedural", {3, false}}, {"Geometry", {1, true}},
         {"SolidBegin", {1, false}}, {"SolidEnd", {0, false}}, {"ObjectBegin", {1, false}},
         {"ObjectEnd", {0, false}}, {"ObjectInstance", {1, false}},
         {"MakeTexture", {7, true}}, {"MakeLatLongEnvironment", {5, true}},
@@ -602,14 +602,14 @@ bool primitiveCounts(const Request& r, const State& st, Counts& c) {
         if (st.ustep <= 0 || st.vstep <= 0) return false;
         c = patchMeshCounts(text(a[0]), number(a[1]), text(a[2]) == "periodic", number(a[3]),
                             text(a[4]) == "periodic", st.ustep, st.vstep);
-    } else if (n == "NuPatch" && a.size() == 11) {
+    } else if (n == "NuPatch" && a.size() == 10) {
         c = nuPatchCounts(number(a[0]), number(a[1]), number(a[5]), number(a[6]));
     } else if (n == "Curves" && a.size() == 3) {
         if (st.vstep <= 0) return false;
         c = curvesCounts(text(a[0]), ints(a[1]), text(a[2]) == "periodic", st.vstep);
     } else if (n == "SubdivisionMesh" && a.size() >= 3) {
         c = subdivisionMeshCounts(ints(a[1]), ints(a[2]));
-    } else if (n == "Blobby" && a.size() == 5) {
+    } else if (n == "Blobby" && a.size() == 4) {
         c = blobbyCounts(number(a[0]));
     } else {
         return false;
