@@ -5,6 +5,20 @@
 #include <cstring>
 
 ErrorReporterState errorReporter;
+RtInt RiLastError = 0;
+
+namespace duzozo {
+
+RtErrorHandler currentErrorHandler = RiErrorPrint;
+
+void reportError(RtInt code, RtInt severity, const char* message, bool exiting) {
+    RiLastError = code;
+    RtErrorHandler handler = currentErrorHandler ? currentErrorHandler : RiErrorPrint;
+    if (exiting && handler == RiErrorAbort) handler = RiErrorPrint;
+    handler(code, severity, message);
+}
+
+}  // namespace duzozo
 
 namespace {
 

@@ -11,6 +11,7 @@ constexpr int kRieError = 2;
 constexpr int kRieSevere = 3;
 
 // The codes the library itself reports.
+constexpr int kRieSystem = 2;       // "System error"
 constexpr int kRieNotStarted = 23;  // "RiBegin not called"
 constexpr int kRieBadToken = 41;    // "Invalid token"
 
@@ -27,3 +28,16 @@ struct ErrorReporterState {
     bool anyPrinted = false;
 };
 extern ErrorReporterState errorReporter;
+
+namespace duzozo {
+
+// The routine that receives the library's own reports; the ErrorHandler
+// request installs another.
+extern RtErrorHandler currentErrorHandler;
+
+// Sets RiLastError and hands the report to the current handler. While the
+// process is exiting a handler must not end it again, so RiErrorAbort only
+// prints then.
+void reportError(RtInt code, RtInt severity, const char* message, bool exiting = false);
+
+}  // namespace duzozo

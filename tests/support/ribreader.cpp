@@ -174,7 +174,6 @@ class Lexer {
         ++at;  // the opening quote
         while (at < s.size() && s[at] != '"') {
             char c = s[at++];
-            if (c == '\n') fail("line break inside a string");
             if (c != '\\' || at >= s.size()) {
                 out += c;
                 continue;
