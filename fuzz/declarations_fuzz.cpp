@@ -18,6 +18,8 @@
 #include "rib/ribwriter.h"
 #include "tests/support/ribreader.h"
 
+using namespace duzozo;
+
 namespace {
 
 std::string readAll(const std::string& path) {

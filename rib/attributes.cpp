@@ -3,6 +3,8 @@
 
 #include "rib/requests.h"
 
+using namespace duzozo;
+
 namespace {
 
 void writeKeyword(RibWriter& w, const char* keyword) {

@@ -114,6 +114,8 @@ RtToken RI_OBJECT = "object";
 RtToken RI_CATEGORY = "__category";
 RtToken RI_PRIVATE_W = "_$w";
 
+namespace duzozo {
+
 namespace {
 
 struct Word {
@@ -478,6 +480,10 @@ int declarationTypeFloats(int type) {
             return 0;
     }
 }
+
+}  // namespace duzozo
+
+using namespace duzozo;
 
 const char* parseDeclaration(const char* name, const char* declaration, const char* key,
                              int skipLookup) {

@@ -7,6 +7,8 @@
 #include "rib/ri.h"
 #include "rib/symtab.h"
 
+namespace duzozo {
+
 // Type codes.
 constexpr int kTypeNone = 0;
 constexpr int kTypeFloat = 1;
@@ -29,6 +31,19 @@ constexpr int kClassVertex = 4;
 // subdivision meshes, the varying count of every other primitive.
 constexpr int kClassFaceVarying = 5;
 
+// The name of a type or storage class code ("" for an unknown code).
+const char* declarationTypeName(int type);
+const char* storageClassName(int storageClass);
+// Bytes of one element of the type (a string is one text pointer).
+int declarationTypeBytes(int type);
+// Values written per element of the type (a string counts 1; mpoint 0).
+int declarationTypeFloats(int type);
+
+// Room formatDeclaration needs for its output.
+constexpr int kDeclarationTextSize = 64;
+
+}  // namespace duzozo
+
 // Keyed by the bare token name (Declare) or by the whole inline text; token
 // is always the interned bare name.
 struct TokenDeclaration : SymbolEntry {
@@ -47,14 +62,6 @@ struct TokenDeclaration : SymbolEntry {
     int32_t arraySize;
 };
 
-// The name of a type or storage class code ("" for an unknown code).
-const char* declarationTypeName(int type);
-const char* storageClassName(int storageClass);
-// Bytes of one element of the type (a string is one text pointer).
-int declarationTypeBytes(int type);
-// Values written per element of the type (a string counts 1; mpoint 0).
-int declarationTypeFloats(int type);
-
 // Parses "[class] [type] [\[size\]]" and records it for name, or updates the
 // existing declaration unless skipLookup is set. Returns the interned name.
 const char* parseDeclaration(const char* name, const char* declaration, const char* key,
@@ -65,8 +72,7 @@ TokenDeclaration* lookupDeclaration(const char* token);
 // Number of leading characters of text that are declaration words.
 int inlineDeclarationLength(const char* text);
 // Writes "class type" and "[size]" (size above 1) or "[]" (size below 0).
-// output must hold kDeclarationTextSize bytes.
-constexpr int kDeclarationTextSize = 64;
+// output must hold duzozo::kDeclarationTextSize bytes.
 void formatDeclaration(char* output, int storageClass, int type, int arraySize);
 // Array size times bytes per element; 0 for an undeclared token.
 int declarationByteSize(const char* token);

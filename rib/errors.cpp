@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-ErrorReporterState errorReporter;
 RtInt RiLastError = 0;
 
 namespace duzozo {
 
+ErrorReporterState errorReporter;
 RtErrorHandler currentErrorHandler = RiErrorPrint;
 
 void reportError(RtInt code, RtInt severity, const char* message, bool exiting) {
@@ -17,8 +17,6 @@ void reportError(RtInt code, RtInt severity, const char* message, bool exiting) 
     if (exiting && handler == RiErrorAbort) handler = RiErrorPrint;
     handler(code, severity, message);
 }
-
-}  // namespace duzozo
 
 namespace {
 
@@ -74,6 +72,10 @@ const char* errorSeverityName(int severity) {
     if (severity < 0 || severity > 3) return nullptr;
     return kSeverityNames[severity];
 }
+
+}  // namespace duzozo
+
+using namespace duzozo;
 
 void RiErrorIgnore(RtInt code, RtInt, const char*) {
     errorReporter.lastErrorCode = code;

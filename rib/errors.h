@@ -4,6 +4,8 @@
 
 #include "rib/ri.h"
 
+namespace duzozo {
+
 // Severities.
 constexpr int kRieInfo = 0;
 constexpr int kRieWarning = 1;
@@ -28,8 +30,6 @@ struct ErrorReporterState {
     bool anyPrinted = false;
 };
 extern ErrorReporterState errorReporter;
-
-namespace duzozo {
 
 // The routine that receives the library's own reports; the ErrorHandler
 // request installs another.

@@ -3,6 +3,8 @@
 
 #include "rib/requests.h"
 
+using namespace duzozo;
+
 namespace {
 
 // "filter" swidth twidth, then the parameter list, which ends the line.

@@ -5,6 +5,8 @@
 
 #include "rib/requests.h"
 
+using namespace duzozo;
+
 RtFloat RiGaussianFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth) {
     double u = x / (xwidth * 0.5);
     double v = y / (ywidth * 0.5);
@@ -40,6 +42,8 @@ RtFloat RiSincFilter(RtFloat x, RtFloat y, RtFloat, RtFloat) {
     return static_cast<RtFloat>(std::sin(pr) / pr);
 }
 
+namespace duzozo {
+
 const char* ribFilterName(RtFilterFunc filter) {
     if (filter == RiGaussianFilter) return "gaussian";
     if (filter == RiBoxFilter) return "box";
@@ -55,6 +59,8 @@ void writeGs(RibWriter& w, std::initializer_list<RtFloat> values) {
         w.WriteG(v);
     }
 }
+
+}  // namespace duzozo
 
 namespace {
 

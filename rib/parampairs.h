@@ -5,6 +5,11 @@
 
 #include "rib/ri.h"
 
+namespace duzozo {
+
+// Variable-argument forms collect at most this many (token, value) pairs.
+constexpr int kMaxParamPairs = 512;
+
 struct ParamPairs {
     // Reads tokens and values until a null token or kMaxParamPairs pairs;
     // pairs beyond that are not read.
@@ -23,3 +28,5 @@ struct ParamPairs {
     RtToken tokens[kMaxParamPairs];
     RtPointer values[kMaxParamPairs];
 };
+
+}  // namespace duzozo

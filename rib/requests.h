@@ -5,6 +5,8 @@
 
 #include "rib/ribwriter.h"
 
+namespace duzozo {
+
 // The filter's standard name, or "" for a function of the caller's own. A
 // filter is known by its address only.
 const char* ribFilterName(RtFilterFunc filter);
@@ -18,3 +20,5 @@ void writeGs(RibWriter& w, std::initializer_list<RtFloat> values);
 inline RtToken named(RtToken name) {
     return name ? name : "";
 }
+
+}  // namespace duzozo

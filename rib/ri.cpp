@@ -8,6 +8,8 @@
 #include "rib/parampairs.h"
 #include "rib/ribwriter.h"
 
+using namespace duzozo;
+
 RenderInterface* currentRenderer = nullptr;
 int ribBinaryFormat = 0;
 int ribGzipCompression = 0;

@@ -30,9 +30,6 @@ typedef void (*RtArchiveCallback)(RtToken type, const char* format, ...);
 // 0 passed through "..." is an int and would be read back as garbage.
 #define RI_NULL (static_cast<RtToken>(nullptr))
 
-// Variable-argument forms collect at most this many (token, value) pairs.
-constexpr int kMaxParamPairs = 512;
-
 // One pure operation per request. The order of declaration is fixed: it is
 // the order of the interface's table of operations.
 class RenderInterface {

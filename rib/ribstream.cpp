@@ -17,6 +17,8 @@
 
 extern char** environ;
 
+namespace duzozo {
+
 namespace {
 
 RibStream* liveStreams = nullptr;
@@ -242,3 +244,5 @@ void RibStream::closeTarget() {
         }
     }
 }
+
+}  // namespace duzozo

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+namespace duzozo {
+
 class RibStream {
   public:
     // Each returns null when the target cannot be opened.
@@ -75,3 +77,5 @@ class RibStream {
     RibStream* nextLive = nullptr;
     RibStream* prevLive = nullptr;
 };
+
+}  // namespace duzozo

@@ -11,6 +11,8 @@
 #include "rib/parampairs.h"
 #include "rib/symtab.h"
 
+using namespace duzozo;
+
 int echoDeclarations = 1;
 
 namespace {

@@ -264,7 +264,7 @@ class RibWriter : public RenderInterface {
     void WriteQuoted(const char* s);
     void Flush();
 
-    RibStream* outputStream = nullptr;
+    duzozo::RibStream* outputStream = nullptr;
     const char* targetName = nullptr;
     int isPipe = 0;
     int uStep = 3;

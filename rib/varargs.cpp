@@ -5,6 +5,8 @@
 #include "rib/parampairs.h"
 #include "rib/ribwriter.h"
 
+using namespace duzozo;
+
 void RibWriter::MotionBegin(RtInt n, ...) {
     // Any number of times; room for at least one so the array is never null.
     std::vector<RtFloat> times(n > 0 ? size_t(n) : 1);
