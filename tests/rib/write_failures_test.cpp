@@ -13,6 +13,9 @@ namespace {
 
 const std::string kSystemError = "ERROR: System error\n    --> ";
 
+// A writer the process still holds when it exits.
+RibWriter* heldAtExit = nullptr;
+
 // Enough requests to pass through every buffer several times.
 void writeMuch(RibWriter* w) {
     for (int i = 0; i < 100000; ++i) w->WorldBegin();
@@ -129,9 +132,9 @@ TEST(WriteFailures, ReportsGoToTheInstalledHandler) {
 
 TEST(WriteFailures, AFailureFoundAtExitIsReportedWithoutASecondExit) {
     auto r = runInChild([] {
-        RibWriter* w = createRibWriter("/dev/full");
-        w->ErrorHandler(RiErrorAbort);
-        w->WorldBegin();  // still buffered when exit flushes it
+        heldAtExit = createRibWriter("/dev/full");
+        heldAtExit->ErrorHandler(RiErrorAbort);
+        heldAtExit->WorldBegin();  // still buffered when exit flushes it
     });
     EXPECT_TRUE(r.exited);
     EXPECT_EQ(r.status, 0);
