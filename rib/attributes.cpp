@@ -195,6 +195,11 @@ void RibWriter::DisplacementV(RtToken name, RtInt n, RtToken tokens[], RtPointer
     WriteParams(named(name), 0, n, tokens, values);
 }
 
+void RibWriter::DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Deformation");
+    WriteParams(name, 0, n, tokens, values);
+}
+
 void RibWriter::AtmosphereV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
     DeclareUsed(n, tokens);
     WriteText("Atmosphere");

@@ -79,6 +79,15 @@ void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
 }
 
+// A bump map is made from its picture exactly as a texture is.
+void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
+                          RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n,
+                          RtToken tokens[], RtPointer values[]) {
+    WriteText("MakeBump ");
+    writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
+    writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
+}
+
 void RibWriter::MakeLatLongEnvironmentV(RtString picturename, RtString texturename,
                                         RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                                         RtInt n, RtToken tokens[], RtPointer values[]) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "rib/parampairs.h"
 #include "rib/requests.h"
 
 using namespace duzozo;
@@ -71,10 +72,6 @@ void writeFloatsLine(RibWriter& w, const char* keyword, std::initializer_list<Rt
     w.WriteChar('\n');
 }
 
-bool isRibOptionName(RtToken name) {
-    return name && (std::strcmp(name, "rib") == 0 || std::strcmp(name, "RIB") == 0);
-}
-
 }  // namespace
 
 void RibWriter::Format(RtInt xresolution, RtInt yresolution, RtFloat pixelaspectratio) {
@@ -107,6 +104,10 @@ void RibWriter::ProjectionV(RtToken name, RtInt n, RtToken tokens[], RtPointer v
 
 void RibWriter::Clipping(RtFloat hither, RtFloat yon) {
     writeFloatsLine(*this, "Clipping", {hither, yon});
+}
+
+void RibWriter::ClippingPlane(RtFloat x, RtFloat y, RtFloat z, RtFloat nx, RtFloat ny, RtFloat nz) {
+    writeFloatsLine(*this, "ClippingPlane", {x, y, z, nx, ny, nz});
 }
 
 void RibWriter::DepthOfField(RtFloat fstop, RtFloat focallength, RtFloat focaldistance) {
@@ -183,7 +184,7 @@ void RibWriter::RelativeDetail(RtFloat relativedetail) {
 }
 
 void RibWriter::OptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    if (!isRibOptionName(name)) {
+    if (!isRibOption(name)) {
         DeclareUsed(n, tokens);
         WriteText("Option");
         WriteParams(named(name), 0, n, tokens, values);

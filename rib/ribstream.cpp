@@ -150,7 +150,7 @@ RibStream::~RibStream() {
 }
 
 void RibStream::report(const std::string& what) {
-    duzozo::reportError(kRieSystem, kRieError, (label + ": " + what).c_str(), exiting);
+    duzozo::reportError(RIE_SYSTEM, RIE_ERROR, (label + ": " + what).c_str(), exiting);
 }
 
 void RibStream::failed(int error) {

@@ -60,26 +60,15 @@ void splitPairs(const RtPointer pairs[], std::vector<RtToken>& tokens,
 }  // namespace
 
 RibWriter::RibWriter(const char* name, ...) {
-    ParamPairs options;
-    va_list args;
-    va_start(args, name);
-    options.collect(args);
-    va_end(args);
+    DUZOZO_COLLECT_PAIRS(options, name);
     construct(name, options.n, options.tokens, options.values);
 }
 
 void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
                           const RtPointer values[]) {
-    for (RtInt i = 0; i < n; ++i) {
-        if (!values[i]) continue;
-        if (std::strcmp(tokens[i], "format") == 0) {
-            const char* text = *static_cast<const char* const*>(values[i]);
-            binaryOutput = text && std::strcmp(text, "binary") == 0;
-        } else if (std::strcmp(tokens[i], "binary") == 0) {
-            binaryOutput = *static_cast<const int*>(values[i]);
-        }
-        // "compression" and "gzip" are accepted and change nothing.
-    }
+    RibSettings settings;
+    settings.apply(n, tokens, values);
+    binaryOutput = settings.binary;  // compression is accepted and changes nothing
     echoDeclarations = 1;
     if (name) {
         targetName = internString(name);

@@ -37,7 +37,13 @@ foreach(line IN LISTS lines)
   # Items the compiler makes for a class stand or fall with the class.
   string(REGEX REPLACE "^(vtable|typeinfo name|typeinfo|VTT|guard variable) for " "" name "${symbol}")
   string(REGEX REPLACE "^(non-)?virtual thunk to " "" name "${name}")
-  if(name MATCHES "^DW\\.ref\\.__gxx_personality_v0$")
+  # The sanitizer's marker of a variable, which names it mangled.
+  string(REGEX REPLACE "^__odr_asan\\." "" name "${name}")
+  string(REGEX REPLACE "^_ZN6duzozo[0-9]+" "duzozo::" name "${name}")
+  # Names reserved to the compiler, and the standard library's own inline
+  # functions, kept out of line without optimisation.
+  if(name MATCHES "^DW\\.ref\\.__gxx_personality_v0$" OR name MATCHES "^__[a-z]"
+     OR name MATCHES "^operator (new|delete)")
     continue()
   endif()
   # The qualified name: before the parameter list, without template arguments
