@@ -196,8 +196,9 @@ void RibWriter::DisplacementV(RtToken name, RtInt n, RtToken tokens[], RtPointer
 }
 
 void RibWriter::DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Deformation");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::AtmosphereV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {

@@ -83,6 +83,7 @@ void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken
 void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
                           RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n,
                           RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("MakeBump ");
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);

@@ -119,10 +119,11 @@ TEST(ReaderCounts, NullNamesAreWrittenAsEmptyStrings) {
         w.LightSourceV(nullptr, 1, tokens, pointers);
         w.GeometryV(nullptr, 0, nullptr, nullptr);
         w.ReadArchiveV(nullptr, nullptr, 0, nullptr, nullptr);
+        w.DeformationV(nullptr, 0, nullptr, nullptr);
     });
     EXPECT_EQ(text,
               "Surface \"\" \"Ka\" [1]\nHider \"\"\nLightSource \"\" 1 \"Ka\" [1]\n"
-              "Geometry \"\"\nReadArchive \"\"\n");
+              "Geometry \"\"\nReadArchive \"\"\nDeformation \"\"\n");
 }
 
 TEST(ReaderCounts, RecordLinesAllStayComments) {

@@ -289,6 +289,7 @@ const std::map<std::string, Shape>& shapes() {
         {"MakeTexture", {7, true}}, {"MakeLatLongEnvironment", {5, true}},
         {"MakeCubeFaceEnvironment", {11, true}}, {"MakeShadow", {2, true}},
         {"ReadArchive", {1, true}}, {"ErrorHandler", {1, false}},
+        {"ClippingPlane", {6, false}}, {"Deformation", {1, true}}, {"MakeBump", {7, true}},
     };
     return table;
 }
