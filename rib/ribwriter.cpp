@@ -425,9 +425,6 @@ void RibWriter::ReadArchiveV(RtToken name, RtArchiveCallback, RtInt n, RtToken t
 }
 
 void RibWriter::ErrorHandler(RtErrorHandler handler) {
-    // The routine also receives the library's own reports, such as a write
-    // that failed.
-    if (handler) duzozo::currentErrorHandler = handler;
     if (handler == RiErrorIgnore) {
         WriteText("ErrorHandler \"ignore\"\n");
     } else if (handler == RiErrorPrint) {

@@ -112,15 +112,15 @@ TEST(WriteFailures, ACommandThatFailsIsReportedAtClose) {
         << r.err;
 }
 
-TEST(WriteFailures, ReportsGoToTheInstalledHandler) {
+TEST(WriteFailures, ReportsGoToTheCurrentHandler) {
     auto r = runInChild([] {
         RibWriter* w = createRibWriter("/dev/full");
-        w->ErrorHandler(RiErrorIgnore);
+        duzozo::currentErrorHandler = RiErrorIgnore;
         writeMuch(w);
         delete w;
         std::printf("last error %d\n", int(RiLastError));
         RibWriter* aborting = createRibWriter("/dev/full");
-        aborting->ErrorHandler(RiErrorAbort);
+        duzozo::currentErrorHandler = RiErrorAbort;
         writeMuch(aborting);
         std::printf("not reached\n");
     });
@@ -133,7 +133,7 @@ TEST(WriteFailures, ReportsGoToTheInstalledHandler) {
 TEST(WriteFailures, AFailureFoundAtExitIsReportedWithoutASecondExit) {
     auto r = runInChild([] {
         heldAtExit = createRibWriter("/dev/full");
-        heldAtExit->ErrorHandler(RiErrorAbort);
+        duzozo::currentErrorHandler = RiErrorAbort;
         heldAtExit->WorldBegin();  // still buffered when exit flushes it
     });
     EXPECT_TRUE(r.exited);
