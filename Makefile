@@ -1,21 +1,25 @@
 # Two entry points for users: `make run` and `make test`. Both install the
 # Debian packages that are missing, build with CMake, then run.
 
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
+BUILD       ?= build
+ASAN_BUILD  ?= build-asan
+CLANG_BUILD ?= build-clang
+FUZZ_BUILD  ?= build-fuzz
+FUZZ_TIME   ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
 # Everything the build, the tests and the display tests need on Debian 12.
 PACKAGES = g++ cmake make libgtest-dev libbenchmark-dev \
            freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri \
-           xvfb xauth libxtst-dev libpng-dev zlib1g-dev pkg-config
+           xvfb xauth libxtst-dev libpng-dev zlib1g-dev pkg-config \
+           clang libclang-rt-14-dev
 
 # The window tests run on a private X server even where a display exists, so
 # that their windows and pointer moves stay off the user's screen. They share
 # that server's screen and pointer, so CTest runs them one at a time.
 XVFB = xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps configure build run test test-asan test-clang fuzz bench clean
 
 all: build
 
@@ -62,8 +66,30 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE display
 	cd $(ASAN_BUILD) && $(XVFB) ctest --output-on-failure -L display
 
+# The whole suite once more, built by clang.
+test-clang: deps
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(CLANG_BUILD) -j $(JOBS)
+	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS) -LE display
+	cd $(CLANG_BUILD) && $(XVFB) ctest --output-on-failure -L display
+
+# Each fuzz target for FUZZ_TIME seconds, starting from the committed seed
+# corpus. New inputs and any crashing input go to the build folder, never into
+# the corpus.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DWOBBLE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target declarations_fuzz requests_fuzz
+	@for t in declarations requests; do \
+	  mkdir -p $(FUZZ_BUILD)/found/$$t || exit 1; \
+	  echo "fuzzing $$t for $(FUZZ_TIME) s"; \
+	  $(FUZZ_BUILD)/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_TIME) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/found/$$t- $(FUZZ_BUILD)/found/$$t fuzz/corpus/$$t \
+	    || exit 1; \
+	done
+
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)

@@ -30,12 +30,13 @@ void writeArrayLine(RibWriter& w, const char* keyword, const RtFloat* values, Rt
 
 }  // namespace
 
+// A colour has as many components as ColorSamples last gave.
 void RibWriter::Color(RtColor color) {
-    writeArrayLine(*this, "Color", color, 3);
+    writeArrayLine(*this, "Color", color, colorSamples);
 }
 
 void RibWriter::Opacity(RtColor color) {
-    writeArrayLine(*this, "Opacity", color, 3);
+    writeArrayLine(*this, "Opacity", color, colorSamples);
 }
 
 void RibWriter::TextureCoordinates(RtFloat s1, RtFloat t1, RtFloat s2, RtFloat t2, RtFloat s3,
@@ -102,8 +103,9 @@ void RibWriter::ReverseOrientation() {
 }
 
 void RibWriter::AttributeV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Attribute");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::Identity() {
@@ -182,51 +184,60 @@ void RibWriter::TransformEnd() {
 }
 
 void RibWriter::SurfaceV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Surface");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::DisplacementV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Displacement");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Deformation");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::AtmosphereV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Atmosphere");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::InteriorV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Interior");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::ExteriorV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Exterior");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::ImagerV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Imager");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 // Both kinds of light draw on the one counter, so handles are unique per writer.
 RtLightHandle RibWriter::LightSourceV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("LightSource");
-    WriteParams(name, nextLightHandle, n, tokens, values);
+    WriteParams(named(name), nextLightHandle, n, tokens, values);
     return nextLightHandle++;
 }
 
 RtLightHandle RibWriter::AreaLightSourceV(RtToken name, RtInt n, RtToken tokens[],
                                           RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("AreaLightSource");
-    WriteParams(name, nextLightHandle, n, tokens, values);
+    WriteParams(named(name), nextLightHandle, n, tokens, values);
     return nextLightHandle++;
 }
 

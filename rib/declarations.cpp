@@ -155,6 +155,7 @@ const Word kClassWords[] = {
     {"varying", kClassVarying},
     {"vertex", kClassVertex},
     {"constant", kClassConstant},
+    {"facevarying", kClassFaceVarying},
 };
 const Word kTypeWords[] = {
     {"float", kTypeFloat},   {"integer", kTypeInteger}, {"int", kTypeInteger},
@@ -163,16 +164,22 @@ const Word kTypeWords[] = {
     {"matrix", kTypeMatrix}, {"mpoint", kTypeMpoint},
 };
 // Each tried once, in this order, when measuring an inline declaration.
-const char* const kInlineWords[] = {"constant", "uniform", "varying", "vertex", "float",
-                                    "integer",  "int",     "point",   "vector", "normal",
-                                    "hpoint",   "color",   "string",  "matrix", "mpoint"};
+const char* const kInlineWords[] = {"constant", "uniform", "varying", "vertex", "facevarying",
+                                    "float",    "integer", "int",     "point",  "vector",
+                                    "normal",   "hpoint",  "color",   "string", "matrix",
+                                    "mpoint"};
 
 bool startsWith(const char* text, const char* word) {
     return std::strncmp(text, word, std::strlen(word)) == 0;
 }
 
+// Declarations part their words with blanks or tabs.
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 const char* skipSpaces(const char* p) {
-    while (*p == ' ') ++p;
+    while (isBlank(*p)) ++p;
     return p;
 }
 
@@ -549,13 +556,14 @@ int inlineDeclarationLength(const char* text) {
         size_t length = std::strlen(word);
         if (std::strncmp(text + position, word, length) != 0) continue;
         char after = text[position + length];
-        if (after != ' ' && after != '[') continue;
-        position += length;
-        if (after == '[') {
+        if (!isBlank(after) && after != '[') continue;
+        position = size_t(skipSpaces(text + position + length) - text);
+        // The array size may stand apart from its type: "float [3] k".
+        if (text[position] == '[') {
             const char* close = std::strchr(text + position, ']');
             position = close ? size_t(close - text) + 1 : std::strlen(text);
+            position = size_t(skipSpaces(text + position) - text);
         }
-        while (text[position] == ' ') ++position;
     }
     return int(position);
 }

@@ -27,6 +27,9 @@ constexpr int kClassConstant = 1;
 constexpr int kClassUniform = 2;
 constexpr int kClassVarying = 3;
 constexpr int kClassVertex = 4;
+// One value per vertex of each face: the face vertex count of polygons and
+// subdivision meshes, the varying count of every other primitive.
+constexpr int kClassFaceVarying = 5;
 
 // The name of a type or storage class code ("" for an unknown code).
 const char* declarationTypeName(int type);

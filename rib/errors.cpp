@@ -4,9 +4,19 @@
 #include <cstdlib>
 #include <cstring>
 
+RtInt RiLastError = 0;
+
 namespace duzozo {
 
 ErrorReporterState errorReporter;
+RtErrorHandler currentErrorHandler = RiErrorPrint;
+
+void reportError(RtInt code, RtInt severity, const char* message, bool exiting) {
+    RiLastError = code;
+    RtErrorHandler handler = currentErrorHandler ? currentErrorHandler : RiErrorPrint;
+    if (exiting && handler == RiErrorAbort) handler = RiErrorPrint;
+    handler(code, severity, message);
+}
 
 namespace {
 

@@ -21,4 +21,15 @@ struct ErrorReporterState {
 };
 extern ErrorReporterState errorReporter;
 
+// The routine that receives the library's own reports. The ErrorHandler
+// request only names a routine for the renderer that reads the stream: a
+// caller that asks its renderer to abort must not be aborted itself by a
+// broken pipe.
+extern RtErrorHandler currentErrorHandler;
+
+// Sets RiLastError and hands the report to the current handler. While the
+// process is exiting a handler must not end it again, so RiErrorAbort only
+// prints then.
+void reportError(RtInt code, RtInt severity, const char* message, bool exiting = false);
+
 }  // namespace duzozo

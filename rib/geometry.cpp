@@ -62,6 +62,7 @@ long long maxIndex(const RtInt* vertices, RtInt n) {
 
 void writeQuadric(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> arguments,
                   RtInt n, RtToken tokens[], RtPointer values[]) {
+    w.DeclareUsed(n, tokens);
     w.WriteText(keyword);
     writeGs(w, arguments);
     w.WritePrimitiveParams(4, 4, 1, n, tokens, values);
@@ -138,29 +139,32 @@ void RibWriter::TorusV(RtFloat majorradius, RtFloat minorradius, RtFloat phimin,
 }
 
 void RibWriter::PolygonV(RtInt nvertices, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Polygon");
-    WritePrimitiveParams(nvertices, nvertices, 1, n, tokens, values);
+    WritePrimitiveParams(nvertices, nvertices, 1, nvertices, n, tokens, values);
 }
 
 void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nvertices[], RtInt n, RtToken tokens[],
                                 RtPointer values[]) {
     RtInt vertices = toCount(sum(nvertices, nloops));
+    DeclareUsed(n, tokens);
     WriteText("GeneralPolygon");
     WriteIntArray(nvertices, nloops);
     WriteChar(' ');
-    WritePrimitiveParams(vertices, vertices, 1, n, tokens, values);
+    WritePrimitiveParams(vertices, vertices, 1, vertices, n, tokens, values);
 }
 
 void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nvertices[], RtInt vertices[], RtInt n,
                                 RtToken tokens[], RtPointer values[]) {
     RtInt nindices = toCount(sum(nvertices, npolys));
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
+    DeclareUsed(n, tokens);
     WriteText("PointsPolygons");
     WriteIntArray(nvertices, npolys);
     WriteChar(' ');
     WriteIntArray(vertices, nindices);
     WriteChar(' ');
-    WritePrimitiveParams(points, points, npolys, n, tokens, values);
+    WritePrimitiveParams(points, points, npolys, nindices, n, tokens, values);
 }
 
 void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvertices[],
@@ -169,6 +173,7 @@ void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvert
     RtInt nloopsTotal = toCount(sum(nloops, npolys));
     RtInt nindices = toCount(sum(nvertices, nloopsTotal));
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
+    DeclareUsed(n, tokens);
     WriteText("PointsGeneralPolygons");
     WriteIntArray(nloops, npolys);
     WriteChar(' ');
@@ -176,7 +181,7 @@ void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvert
     WriteChar(' ');
     WriteIntArray(vertices, nindices);
     WriteChar(' ');
-    WritePrimitiveParams(points, points, npolys, n, tokens, values);
+    WritePrimitiveParams(points, points, npolys, nindices, n, tokens, values);
 }
 
 void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep) {
@@ -194,6 +199,7 @@ void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep) 
 }
 
 void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Patch ");
     WriteQuoted(type);
     WritePrimitiveParams(equals(type, "bilinear") ? 4 : 16, 4, 1, n, tokens, values);
@@ -201,6 +207,7 @@ void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values
 
 void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtToken vwrap, RtInt n,
                            RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("PatchMesh ");
     WriteQuoted(type);
     WriteChar(' ');
@@ -263,6 +270,7 @@ void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat 
 void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, RtFloat umax,
                          RtInt nv, RtInt vorder, RtFloat vknot[], RtFloat vmin, RtFloat vmax,
                          RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("NuPatch ");
     WriteInt(nu);
     WriteChar(' ');
@@ -291,6 +299,7 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
 
 void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken wrap, RtInt n,
                         RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Curves ");
     WriteQuoted(type);
     WriteIntArray(nvertices, ncurves);
@@ -301,25 +310,25 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
     bool cubic = equals(type, "cubic");
     bool periodic = equals(wrap, "periodic");
     if (cubic && !stepUsable(*this, "Curves", "v", vStep)) return;
-    long long segments = 0, varying = 0, vertices = 0;
+    long long varying = 0, vertices = 0;
     for (RtInt i = 0; i < ncurves; ++i) {
         long long nv = nvertices[i];
         vertices += nv;
         if (!cubic) {
-            segments += periodic ? nv : nv - 1;
             varying += nv;
         } else if (periodic) {
-            segments += nv / vStep;
             varying += nv / vStep;
         } else {
-            segments += (nv - 4) / vStep + 1;
             varying += (nv - 4) / vStep + 2;
         }
     }
-    WritePrimitiveParams(toCount(vertices), toCount(varying), toCount(segments), n, tokens, values);
+    // "uniform" is one value per curve.
+    WritePrimitiveParams(toCount(vertices), toCount(varying), ncurves > 0 ? ncurves : 0, n,
+                         tokens, values);
 }
 
 void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Points ");
     WritePrimitiveParams(npoints, npoints, 1, n, tokens, values);
 }
@@ -330,6 +339,7 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
                                  RtPointer values[]) {
     RtInt nindices = toCount(sum(nvertices, nfaces));
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
+    DeclareUsed(n, tokens);
     WriteText("SubdivisionMesh ");
     WriteQuoted(scheme);
     WriteChar(' ');
@@ -344,12 +354,13 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
             nint += nargs[2LL * k];
             nfloat += nargs[2LL * k + 1];
         }
+        // A reader takes four tag arrays, empty or not.
         WriteStringArray(tags, ntags);
         WriteIntArray(nargs, toCount(2LL * ntags));
-        if (nint > 0) WriteIntArray(intargs, toCount(nint));
-        if (nfloat > 0) WriteFloatArray(floatargs, toCount(nfloat));
+        WriteIntArray(intargs, toCount(nint));
+        WriteFloatArray(floatargs, toCount(nfloat));
     }
-    WritePrimitiveParams(points, points, nfaces, n, tokens, values);
+    WritePrimitiveParams(points, points, nfaces, nindices, n, tokens, values);
 }
 
 namespace {
@@ -431,6 +442,7 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
         std::fprintf(stderr, "\nlibduzozo error: RiBlobby nstr [%d] != string count [%i]", nstr,
                      counts.strings);
     }
+    DeclareUsed(n, tokens);
     WriteText("Blobby ");
     WriteInt(nleaf);
     WriteChar(' ');
@@ -441,7 +453,8 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
     WriteStringArray(str, nstr);
     if (n != 0) {
         WriteChar('\n');
-        WritePrimitiveParams(nleaf, nleaf, nleaf, n, tokens, values);
+        // The whole blobby is one surface: one "uniform" value.
+        WritePrimitiveParams(nleaf, nleaf, 1, n, tokens, values);
     }
     WriteChar('\n');
 }
@@ -477,6 +490,7 @@ void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdi
 }
 
 void RibWriter::GeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Geometry");
-    WriteParams(type, 0, n, tokens, values);
+    WriteParams(named(type), 0, n, tokens, values);
 }

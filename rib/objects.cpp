@@ -32,10 +32,12 @@ void RibWriter::SolidBegin(RtToken operation) {
     WriteText("SolidBegin ");
     WriteQuoted(operation);
     WriteChar('\n');
+    SaveState(false);
 }
 
 void RibWriter::SolidEnd() {
     WriteText("SolidEnd\n");
+    RestoreState();
 }
 
 // Handles number the objects of one writer 1, 2, 3 ... in order of definition.
@@ -43,11 +45,13 @@ RtObjectHandle RibWriter::ObjectBegin() {
     WriteText("ObjectBegin ");
     WriteInt(nextObjectHandle);
     WriteChar('\n');
+    SaveState(false);
     return nextObjectHandle++;
 }
 
 void RibWriter::ObjectEnd() {
     WriteText("ObjectEnd\n");
+    RestoreState();
 }
 
 void RibWriter::ObjectInstance(RtObjectHandle handle) {
@@ -69,6 +73,7 @@ void RibWriter::MotionEnd() {
 void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken swrap,
                              RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                              RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("MakeTexture ");
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
@@ -78,6 +83,7 @@ void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken
 void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
                           RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n,
                           RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("MakeBump ");
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
@@ -86,6 +92,7 @@ void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken sw
 void RibWriter::MakeLatLongEnvironmentV(RtString picturename, RtString texturename,
                                         RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                                         RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("MakeLatLongEnvironment ");
     writeQuotedNames(*this, {picturename, texturename});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
@@ -96,6 +103,7 @@ void RibWriter::MakeCubeFaceEnvironmentV(RtString px, RtString nx, RtString py, 
                                          RtFloat fov, RtFilterFunc filter, RtFloat swidth,
                                          RtFloat twidth, RtInt n, RtToken tokens[],
                                          RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("MakeCubeFaceEnvironment ");
     writeQuotedNames(*this, {px, nx, py, ny, pz, nz, texturename});
     WriteG(fov);
@@ -105,6 +113,7 @@ void RibWriter::MakeCubeFaceEnvironmentV(RtString px, RtString nx, RtString py, 
 
 void RibWriter::MakeShadowV(RtString picturename, RtString texturename, RtInt n, RtToken tokens[],
                             RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("MakeShadow ");
     WriteQuoted(picturename);
     WriteChar(' ');

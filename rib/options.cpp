@@ -97,8 +97,9 @@ void RibWriter::CropWindow(RtFloat xmin, RtFloat xmax, RtFloat ymin, RtFloat yma
 }
 
 void RibWriter::ProjectionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Projection");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(named(name), 0, n, tokens, values);
 }
 
 void RibWriter::Clipping(RtFloat hither, RtFloat yon) {
@@ -148,6 +149,7 @@ void RibWriter::Quantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat 
 
 void RibWriter::DisplayV(RtString name, RtToken type, RtToken mode, RtInt n, RtToken tokens[],
                          RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Display ");
     WriteQuoted(name);
     WriteChar(' ');
@@ -158,18 +160,23 @@ void RibWriter::DisplayV(RtString name, RtToken type, RtToken mode, RtInt n, RtT
 }
 
 void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("Hider");
-    WriteParams(type, 0, n, tokens, values);
+    WriteParams(named(type), 0, n, tokens, values);
 }
 
 void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
-    // Both matrices are n by 3; a negative n has no values to write.
-    RtInt count = n > 0 ? 3 * n : 0;
+    // Both matrices are n by 3; a negative n has no values to write, and a
+    // huge one is held to the largest array rather than wrapping around.
+    long long values = n > 0 ? 3LL * n : 0;
+    RtInt count = values > 0x7fffffff ? 0x7fffffff : RtInt(values);
     WriteText("ColorSamples ");
     WriteFloatArray(nRGB, count);
     WriteChar(' ');
     WriteFloatArray(RGBn, count);
     WriteChar('\n');
+    // Colours keep their size when there is no sample to count.
+    if (n > 0) colorSamples = n;
 }
 
 void RibWriter::RelativeDetail(RtFloat relativedetail) {
@@ -178,8 +185,9 @@ void RibWriter::RelativeDetail(RtFloat relativedetail) {
 
 void RibWriter::OptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
     if (!isRibOption(name)) {
+        DeclareUsed(n, tokens);
         WriteText("Option");
-        WriteParams(name, 0, n, tokens, values);
+        WriteParams(named(name), 0, n, tokens, values);
         return;
     }
     // A "rib" option is the writer's own setting, never part of the stream.

@@ -15,4 +15,10 @@ const char* ribFilterName(RtFilterFunc filter);
 // encoding.
 void writeGs(RibWriter& w, std::initializer_list<RtFloat> values);
 
+// A request whose name is a fixed argument writes "" for a null one, so that
+// a reader never takes the next value for the name.
+inline RtToken named(RtToken name) {
+    return name ? name : "";
+}
+
 }  // namespace duzozo

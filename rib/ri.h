@@ -151,6 +151,9 @@ void RiProcDelayedReadArchive(RtPointer data, RtFloat detail);
 void RiProcRunProgram(RtPointer data, RtFloat detail);
 void RiProcDynamicLoad(RtPointer data, RtFloat detail);
 
+// The code of the last error the library reported, 0 until there is one.
+extern RtInt RiLastError;
+
 // The standard error routines (tables and reporter state in rib/errors.h).
 void RiErrorIgnore(RtInt code, RtInt severity, const char* message);
 void RiErrorPrint(RtInt code, RtInt severity, const char* message);

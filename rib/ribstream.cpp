@@ -6,12 +6,15 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <stdio_ext.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+
+#include "rib/errors.h"
 
 extern char** environ;
 
@@ -21,6 +24,7 @@ namespace {
 
 RibStream* liveStreams = nullptr;
 bool flushAtExitRegistered = false;
+bool exiting = false;
 
 // Blocks SIGPIPE for the life of one write, so that a reader that went away
 // shows up as EPIPE instead of killing the caller. A SIGPIPE raised by our
@@ -85,6 +89,7 @@ bool RibStream::compress() {
 }
 
 void RibStream::flushAll() {
+    exiting = true;
     for (RibStream* s = liveStreams; s; s = s->nextLive) {
         // A forked copy of the process holds its parent's buffered data; that
         // data is the parent's to write.
@@ -123,6 +128,7 @@ RibStream* RibStream::openFile(const char* path) {
     if (fd < 0) return nullptr;
     RibStream* s = new RibStream;
     s->fd = fd;
+    s->label = path;
     s->buffer = new char[kBufferSize];
     s->capacity = kBufferSize;
     s->linkLive();
@@ -150,6 +156,7 @@ RibStream* RibStream::openPipe(const char* command) {
     RibStream* s = new RibStream;
     s->fd = ends[1];
     s->child = pid;
+    s->label = command;
     s->buffer = new char[kBufferSize];
     s->capacity = kBufferSize;
     s->linkLive();
@@ -160,6 +167,7 @@ RibStream* RibStream::openStandardOutput() {
     RibStream* s = new RibStream;
     s->toStdout = true;
     s->fd = STDOUT_FILENO;
+    s->label = "standard output";
     s->linkLive();
     return s;
 }
@@ -174,9 +182,38 @@ RibStream::~RibStream() {
     delete[] buffer;
 }
 
+void RibStream::report(const std::string& what) {
+    duzozo::reportError(RIE_SYSTEM, RIE_ERROR, (label + ": " + what).c_str(), exiting);
+}
+
+void RibStream::failed(int error) {
+    if (broken) return;
+    broken = true;
+    report(std::strerror(error ? error : EIO));
+}
+
+void RibStream::writeStandardOutput(const void* data, size_t n) {
+    if (broken) return;
+    // Most writes only fill stdio's buffer and cannot fail; only one that
+    // makes stdio write needs SIGPIPE held off.
+    size_t room = __fbufsize(stdout);
+    if (!__flbf(stdout) && room > 0 && __fpending(stdout) + n < room) {
+        std::fwrite(data, 1, n, stdout);
+        return;
+    }
+    SigpipeGuard guard;
+    errno = 0;
+    if (std::fwrite(data, 1, n, stdout) == n) return;
+    guard.raised = errno == EPIPE;
+    // What stdio still holds has nowhere to go; written at exit it would
+    // raise SIGPIPE after all.
+    __fpurge(stdout);
+    failed(errno);
+}
+
 void RibStream::writeSlow(const void* data, size_t n) {
     if (!buffer) {
-        std::fwrite(data, 1, n, stdout);
+        writeStandardOutput(data, n);
         return;
     }
     drain(Ending::none);
@@ -190,7 +227,13 @@ void RibStream::writeSlow(const void* data, size_t n) {
 
 void RibStream::flush() {
     drain(Ending::sync);
-    if (toStdout) std::fflush(stdout);
+    if (!toStdout || broken) return;
+    SigpipeGuard guard;
+    errno = 0;
+    if (std::fflush(stdout) == 0) return;
+    guard.raised = errno == EPIPE;
+    __fpurge(stdout);
+    failed(errno);
 }
 
 void RibStream::drain(Ending ending) {
@@ -239,7 +282,7 @@ void RibStream::deflateOut(const char* data, size_t n, Ending ending) {
 void RibStream::writeOut(const char* data, size_t n) {
     if (n == 0) return;
     if (toStdout) {
-        std::fwrite(data, 1, n, stdout);
+        writeStandardOutput(data, n);
         return;
     }
     if (broken || fd < 0) return;
@@ -250,9 +293,8 @@ void RibStream::writeOut(const char* data, size_t n) {
         ssize_t written = ::write(fd, data, n);
         if (written < 0) {
             if (errno == EINTR) continue;
-            // Write errors are ignored; what follows is dropped.
             guard.raised = errno == EPIPE;
-            broken = true;
+            failed(errno);
             return;
         }
         data += written;
@@ -262,13 +304,21 @@ void RibStream::writeOut(const char* data, size_t n) {
 
 void RibStream::closeTarget() {
     if (toStdout || fd < 0) return;
-    ::close(fd);
+    // A file system may report a failed write only when the file closes.
+    if (::close(fd) != 0 && errno != EINTR) failed(errno);
     fd = -1;
     if (child > 0) {
-        int status;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        int status = 0;
+        pid_t waited;
+        while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
         }
         child = -1;
+        // A renderer that could not start, or that failed, has not rendered.
+        if (waited > 0 && WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+            report("exited with status " + std::to_string(WEXITSTATUS(status)));
+        } else if (waited > 0 && WIFSIGNALED(status)) {
+            report("killed by signal " + std::to_string(WTERMSIG(status)));
+        }
     }
 }
 

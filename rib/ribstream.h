@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 namespace duzozo {
 
@@ -69,7 +70,12 @@ class RibStream {
     void send(const char* data, size_t n, Ending ending);
     void deflateOut(const char* data, size_t n, Ending ending);
     void writeOut(const char* data, size_t n);
+    void writeStandardOutput(const void* data, size_t n);
     void closeTarget();
+    // The first failed write of the stream is reported, naming the target
+    // and the system's reason; what follows is dropped.
+    void failed(int error);
+    void report(const std::string& what);
     void linkLive();
     void unlinkLive();
 
@@ -82,7 +88,8 @@ class RibStream {
     pid_t child = -1;
     pid_t owner = -1;  // a forked copy must not flush its parent's data again
     bool toStdout = false;
-    bool broken = false;  // the reader went away; later data is dropped
+    bool broken = false;  // a write failed; later data is dropped
+    std::string label;    // the file, the command, or "standard output"
     Deflater* deflater = nullptr;
     RibStream* nextLive = nullptr;
     RibStream* prevLive = nullptr;

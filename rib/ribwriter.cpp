@@ -206,9 +206,12 @@ void RibWriter::WriteStringArray(const RtString* texts, RtInt n) {
 
 void RibWriter::WriteParamValues(RtInt elements, int type, const void* value) {
     switch (type) {
+        case kTypeColor:
+            WriteFloatArray(static_cast<const RtFloat*>(value),
+                            clampedCount(1LL * elements * colorSamples));
+            break;
         case kTypeFloat:
         case kTypePoint:
-        case kTypeColor:
         case kTypeVector:
         case kTypeNormal:
         case kTypeHpoint:
@@ -267,6 +270,12 @@ void RibWriter::WriteParams(RtToken name, RtInt handle, const RtPointer pairs[])
 
 void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
                                      RtInt n, const RtToken tokens[], const RtPointer values[]) {
+    WritePrimitiveParams(vertexCount, varyingCount, uniformCount, varyingCount, n, tokens, values);
+}
+
+void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
+                                     RtInt faceVaryingCount, RtInt n, const RtToken tokens[],
+                                     const RtPointer values[]) {
     for (RtInt i = 0; i < n; ++i) {
         TokenDeclaration* d = lookupDeclaration(tokens[i]);
         if (!d) {
@@ -283,6 +292,9 @@ void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtIn
                 break;
             case kClassVertex:
                 classCount = vertexCount;
+                break;
+            case kClassFaceVarying:
+                classCount = faceVaryingCount;
                 break;
             default:
                 break;
@@ -307,31 +319,73 @@ void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtIn
                          tokens.data(), values.data());
 }
 
+void RibWriter::DeclareUsed(RtInt n, const RtToken tokens[]) {
+    for (RtInt i = 0; i < n; ++i) {
+        TokenDeclaration* d = lookupDeclaration(tokens[i]);
+        // An inline declaration travels with its token.
+        if (!d || d->name != d->token) continue;
+        StreamDeclaration now = {d->type, d->storageClass, d->arraySize};
+        auto known = streamDeclarations.find(d);
+        if (known != streamDeclarations.end() && known->second.type == now.type &&
+            known->second.storageClass == now.storageClass &&
+            known->second.arraySize == now.arraySize) {
+            continue;
+        }
+        streamDeclarations[d] = now;
+        char text[kDeclarationTextSize];
+        formatDeclaration(text, d->storageClass, d->type, d->arraySize);
+        WriteText("Declare ");
+        WriteQuoted(d->token);
+        WriteChar(' ');
+        WriteQuoted(text);
+        WriteChar('\n');
+    }
+}
+
+void RibWriter::SaveState(bool frame) {
+    savedStates.push_back({uStep, vStep, colorSamples, frame});
+}
+
+void RibWriter::RestoreState() {
+    // An end without its begin has nothing to restore.
+    if (savedStates.empty()) return;
+    uStep = savedStates.back().uStep;
+    vStep = savedStates.back().vStep;
+    if (savedStates.back().frame) colorSamples = savedStates.back().colorSamples;
+    savedStates.pop_back();
+}
+
 void RibWriter::FrameBegin(RtInt frame) {
     WriteText("FrameBegin ");
     WriteInt(frame);
     WriteChar('\n');
+    SaveState(true);
 }
 
 void RibWriter::FrameEnd() {
     WriteText("FrameEnd\n");
+    RestoreState();
 }
 
 void RibWriter::WorldBegin() {
     WriteText("WorldBegin\n");
+    SaveState(false);
 }
 
 void RibWriter::WorldEnd() {
     WriteText("WorldEnd\n");
+    RestoreState();
     Flush();
 }
 
 void RibWriter::AttributeBegin() {
     WriteText("AttributeBegin\n");
+    SaveState(false);
 }
 
 void RibWriter::AttributeEnd() {
     WriteText("AttributeEnd\n");
+    RestoreState();
 }
 
 void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args) {
@@ -348,17 +402,30 @@ void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args) {
     if (length < 0) return;
     std::vector<char> record(size_t(length) + 1);
     std::vsnprintf(record.data(), record.size(), format, args);
-    if (comment) WriteText("# ");
-    if (structure) WriteText("##");
+    const char* prefix = comment ? "# " : structure ? "##" : "";
+    WriteText(prefix);
     // The record is text: a NUL formatted into it ends it.
-    WriteText(record.data());
+    const char* text = record.data();
+    if (!verbatim) {
+        // Every line of the record stays inside the comment, so nothing in
+        // it can be read as a request.
+        for (const char* p = text; *p; ++p) {
+            bool lineEnd = *p == '\n' || (*p == '\r' && p[1] != '\n');
+            if (!lineEnd || p[1] == '\0') continue;
+            WriteBytes(text, size_t(p + 1 - text));
+            WriteText(prefix);
+            text = p + 1;
+        }
+    }
+    WriteText(text);
     if (!verbatim) WriteChar('\n');
 }
 
 void RibWriter::ReadArchiveV(RtToken name, RtArchiveCallback, RtInt n, RtToken tokens[],
                              RtPointer values[]) {
+    DeclareUsed(n, tokens);
     WriteText("ReadArchive");
-    WriteParams(name, 0, n, tokens, values);
+    WriteParams(name ? name : "", 0, n, tokens, values);
 }
 
 void RibWriter::ErrorHandler(RtErrorHandler handler) {
@@ -379,6 +446,14 @@ RtToken RibWriter::Declare(const char* name, const char* declaration) {
         WriteQuoted(declaration);  // a null declaration writes ""
         WriteChar('\n');
     }
-    if (declaration && *declaration) return parseDeclaration(name, declaration, nullptr, 0);
-    return internString(name);
+    if (!declaration || !*declaration) return internString(name);
+    RtToken token = parseDeclaration(name, declaration, nullptr, 0);
+    // A reader of this stream now knows the token as declared, whether the
+    // line was written or the declaration is one of the standard ones.
+    if (TokenDeclaration* d = lookupDeclaration(token)) {
+        if (d->name == d->token) {
+            streamDeclarations[d] = {d->type, d->storageClass, d->arraySize};
+        }
+    }
+    return token;
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <unordered_map>
+#include <vector>
 
 #include "rib/ri.h"
 #include "rib/ribstream.h"
@@ -244,6 +246,16 @@ class RibWriter : public RenderInterface {
                               const RtToken tokens[], const RtPointer values[]);
     void WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
                               const RtPointer pairs[]);
+    // With the count of "facevarying" parameters; the forms above count them
+    // as varying.
+    void WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
+                              RtInt faceVaryingCount, RtInt n, const RtToken tokens[],
+                              const RtPointer values[]);
+    // Writes a Declare line for each token whose declaration this stream
+    // has not seen yet (it was declared through another writer, or changed
+    // since), so that the file stands alone. Called before a request's
+    // keyword, since nothing may come between a keyword and its parameters.
+    void DeclareUsed(RtInt n, const RtToken tokens[]);
 
     // Low-level output, all through outputStream; nothing is written once the
     // stream is closed.
@@ -272,6 +284,24 @@ class RibWriter : public RenderInterface {
     int nextObjectHandle = 1;
 
   private:
+    // What AttributeBegin and the other blocks save: the basis steps, and for
+    // frames the colour samples (an option) too.
+    struct SavedState {
+        int uStep, vStep, colorSamples;
+        bool frame;
+    };
+    void SaveState(bool frame);
+    void RestoreState();
+    struct StreamDeclaration {
+        int type, storageClass, arraySize;
+    };
+
+    // Components of every colour, set by ColorSamples.
+    int colorSamples = 3;
+    std::vector<SavedState> savedStates;
+    // The declaration each token has as far as a reader of this stream knows.
+    std::unordered_map<const void*, StreamDeclaration> streamDeclarations;
+
     void construct(const char* name, RtInt n, const RtToken tokens[], const RtPointer values[]);
     void WriteParamValues(RtInt elements, int type, const void* value);
 };

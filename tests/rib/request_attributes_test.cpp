@@ -126,7 +126,7 @@ TEST(ShaderRequests, NameThenParameters) {
               "Atmosphere \"fog\"\n"
               "Interior \"water\"\n"
               "Exterior \"air\"\n"
-              "Imager \"Kd\" [0.8]\n"
+              "Imager \"\" \"Kd\" [0.8]\n"
               "Attribute \"identifier\" \"Kd\" [0.8]\n");
 }
 

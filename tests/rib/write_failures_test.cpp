@@ -1,0 +1,142 @@
+// Writes that fail are reported once per writer through the current error
+// handler, and a renderer command that fails is reported when its pipe
+// closes. Each case runs in a child process so that its standard streams,
+// its exit and its signals are real.
+#include <signal.h>
+
+#include "rib/errors.h"
+#include "tests/rib/core_support.h"
+
+using namespace core_test;
+
+namespace {
+
+const std::string kSystemError = "ERROR: System error\n    --> ";
+
+// A writer the process still holds when it exits.
+RibWriter* heldAtExit = nullptr;
+
+// Enough requests to pass through every buffer several times.
+void writeMuch(RibWriter* w) {
+    for (int i = 0; i < 100000; ++i) w->WorldBegin();
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST(WriteFailures, AFullDeviceIsReportedOnceAndSetsTheLastError) {
+    auto r = runInChild([] {
+        RibWriter* w = createRibWriter("/dev/full");
+        writeMuch(w);
+        delete w;
+        std::printf("last error %d\n", int(RiLastError));
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, kSystemError + "/dev/full: No space left on device\n");
+    EXPECT_EQ(r.out, "last error 2\n");
+}
+
+TEST(WriteFailures, StandardOutputWithoutAReaderNeitherKillsNorStaysSilent) {
+    auto r = runInChild([] {
+        int ends[2];
+        if (pipe(ends) != 0) std::exit(20);
+        close(ends[0]);
+        dup2(ends[1], STDOUT_FILENO);
+        close(ends[1]);
+        RibWriter* w = createRibWriter(nullptr);
+        writeMuch(w);
+        delete w;
+        std::fprintf(stderr, "alive\n");
+    });
+    EXPECT_TRUE(r.exited) << "killed by signal " << r.status;
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, kSystemError + "standard output: Broken pipe\nalive\n");
+}
+
+TEST(WriteFailures, AClosedStandardOutputIsReported) {
+    auto r = runInChild([] {
+        close(STDOUT_FILENO);
+        RibWriter* w = createRibWriter(nullptr);
+        w->WorldBegin();
+        w->WorldEnd();  // flushes
+        delete w;
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, kSystemError + "standard output: Bad file descriptor\n");
+}
+
+TEST(WriteFailures, EachWriterReportsItsOwnTarget) {
+    auto r = runInChild([] {
+        std::string folder = makeTemp("pipes", true);
+        RibWriter* full = createRibWriter("/dev/full");
+        RibWriter* gone = createRibWriter("|true");
+        std::string fine = folder + "/fine.rib";
+        RibWriter* good = createRibWriter(fine.c_str());
+        writeMuch(full);
+        writeMuch(gone);
+        writeMuch(good);
+        delete full;
+        delete gone;
+        delete good;
+        std::printf("%zu bytes\n", readWhole(fine).size());
+        std::system(("rm -rf '" + folder + "'").c_str());
+    });
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(occurrences(r.err, "/dev/full: No space left on device\n"), 1u) << r.err;
+    EXPECT_EQ(occurrences(r.err, "true: Broken pipe\n"), 1u) << r.err;
+    EXPECT_EQ(occurrences(r.err, "System error"), 2u) << r.err;
+    // The writer whose writes succeed writes every byte as before.
+    EXPECT_EQ(r.out, std::to_string(kRibHeader.size() + 100000 * 11 + 1) + " bytes\n");
+}
+
+TEST(WriteFailures, ACommandThatFailsIsReportedAtClose) {
+    auto r = runInChild([] {
+        delete createRibWriter("|cat > /dev/null; exit 3");
+        delete createRibWriter("|cat > /dev/null; kill -9 $$");
+        delete createRibWriter("|cat > /dev/null");
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, kSystemError + "cat > /dev/null; exit 3: exited with status 3\n" +
+                         kSystemError + "cat > /dev/null; kill -9 $$: killed by signal 9\n");
+    // A command that cannot start exits 127 from the shell; its pipe may
+    // also break first.
+    r = runInChild([] { delete createRibWriter("|no_such_command_for_duzozo_tests"); });
+    EXPECT_NE(r.err.find("no_such_command_for_duzozo_tests: exited with status 127\n"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(WriteFailures, ReportsGoToTheCurrentHandler) {
+    auto r = runInChild([] {
+        RibWriter* w = createRibWriter("/dev/full");
+        duzozo::currentErrorHandler = RiErrorIgnore;
+        writeMuch(w);
+        delete w;
+        std::printf("last error %d\n", int(RiLastError));
+        RibWriter* aborting = createRibWriter("/dev/full");
+        duzozo::currentErrorHandler = RiErrorAbort;
+        writeMuch(aborting);
+        std::printf("not reached\n");
+    });
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, "last error 2\n");
+    EXPECT_EQ(r.err, kSystemError + "/dev/full: No space left on device\n");
+}
+
+TEST(WriteFailures, AFailureFoundAtExitIsReportedWithoutASecondExit) {
+    auto r = runInChild([] {
+        heldAtExit = createRibWriter("/dev/full");
+        duzozo::currentErrorHandler = RiErrorAbort;
+        heldAtExit->WorldBegin();  // still buffered when exit flushes it
+    });
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, kSystemError + "/dev/full: No space left on device\n");
+}

@@ -1,0 +1,777 @@
+#include "tests/support/ribreader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <utility>
+
+namespace ribcheck {
+
+namespace {
+
+// ---- Lexing -------------------------------------------------------------
+
+struct Item {
+    enum Kind { Keyword, Val, Comment } kind = Keyword;
+    std::string word;  // keyword, or comment text without its '#' marks
+    bool structure = false;
+    Value value;
+};
+
+class Lexer {
+  public:
+    Lexer(const std::string& bytes, std::vector<std::string>& errors)
+        : s(bytes), errors(errors) {}
+
+    bool next(Item& item) {
+        for (;;) {
+            skipBlanks();
+            if (at >= s.size()) return false;
+            unsigned char c = byte();
+            if (c == '#') {
+                item = Item();
+                item.kind = Item::Comment;
+                ++at;
+                if (at < s.size() && s[at] == '#') {
+                    item.structure = true;
+                    ++at;
+                }
+                size_t end = s.find('\n', at);
+                if (end == std::string::npos) end = s.size();
+                item.word = s.substr(at, end - at);
+                at = end;
+                return true;
+            }
+            item = Item();
+            if (c == '[') {
+                item.kind = Item::Val;
+                return readArray(item.value);
+            }
+            if (c == ']') {
+                fail("']' without '['");
+                ++at;
+                continue;
+            }
+            if (std::isalpha(c) || c == '_') {
+                size_t start = at;
+                while (at < s.size() && (std::isalnum(byte()) || byte() == '_')) ++at;
+                item.word = s.substr(start, at - start);
+                return true;
+            }
+            item.kind = Item::Val;
+            if (readScalar(item.value)) return true;
+            if (at >= s.size()) return false;
+            fail("unexpected byte " + std::to_string(int(byte())));
+            ++at;
+        }
+    }
+
+  private:
+    unsigned char byte() const { return static_cast<unsigned char>(s[at]); }
+    void fail(const std::string& what) {
+        errors.push_back("offset " + std::to_string(at) + ": " + what);
+    }
+    void skipBlanks() {
+        while (at < s.size() && (s[at] == ' ' || s[at] == '\t' || s[at] == '\n' || s[at] == '\r'))
+            ++at;
+    }
+    bool have(size_t n) {
+        if (s.size() - at >= n) return true;
+        fail("binary item runs past the end");
+        at = s.size();
+        return false;
+    }
+    uint64_t bigEndian(size_t n) {
+        uint64_t v = 0;
+        for (size_t i = 0; i < n; ++i) v = (v << 8) | static_cast<unsigned char>(s[at + i]);
+        at += n;
+        return v;
+    }
+    double binaryFloat() {
+        uint32_t bits = uint32_t(bigEndian(4));
+        float f;
+        std::memcpy(&f, &bits, 4);
+        return f;
+    }
+
+    // One number or string, text or binary; false when none starts here.
+    bool readScalar(Value& v) {
+        unsigned char c = byte();
+        if (c == '"') {
+            v.kind = Value::String;
+            v.strings.push_back(readQuoted());
+            return true;
+        }
+        if (std::isdigit(c) || c == '-' || c == '+' || c == '.') {
+            const char* begin = s.c_str() + at;
+            char* end = nullptr;
+            double d = std::strtod(begin, &end);
+            if (end == begin) return false;
+            at += size_t(end - begin);
+            v.kind = Value::Number;
+            v.numbers.push_back(d);
+            return true;
+        }
+        if (c < 0x80) return false;
+        ++at;
+        if (c <= 0x8F) {  // integer or fixed point: w+1 bytes, d of them fraction
+            size_t width = (c & 3) + 1, fraction = (c >> 2) & 3;
+            if (!have(width)) return false;
+            uint64_t raw = bigEndian(width);
+            int64_t value = int64_t(raw << (64 - 8 * width)) >> (64 - 8 * width);
+            v.kind = Value::Number;
+            v.numbers.push_back(double(value) / std::pow(256.0, double(fraction)));
+            return true;
+        }
+        if (c <= 0xA3) {  // strings: a length in the low nibble, or in 1 to 4 bytes
+            size_t length = c & 0x0F;
+            if (c >= 0xA0) {
+                if (!have((c & 3) + 1u)) return false;
+                length = size_t(bigEndian((c & 3) + 1u));
+            }
+            if (!have(length)) return false;
+            v.kind = Value::String;
+            v.strings.push_back(s.substr(at, length));
+            at += length;
+            return true;
+        }
+        if (c == 0xA4 || c == 0xA5) {
+            if (!have(c == 0xA4 ? 4 : 8)) return false;
+            v.kind = Value::Number;
+            if (c == 0xA4) {
+                v.numbers.push_back(binaryFloat());
+            } else {
+                uint64_t bits = bigEndian(8);
+                double d;
+                std::memcpy(&d, &bits, 8);
+                v.numbers.push_back(d);
+            }
+            return true;
+        }
+        if (c >= 0xC8 && c <= 0xCB) {
+            size_t countBytes = size_t(c - 0xC8) + 1;
+            if (!have(countBytes)) return false;
+            uint64_t count = bigEndian(countBytes);
+            if (count > (s.size() - at) / 4) {
+                fail("binary float array runs past the end");
+                at = s.size();
+                return false;
+            }
+            v.kind = Value::Numbers;
+            for (uint64_t i = 0; i < count; ++i) v.numbers.push_back(binaryFloat());
+            return true;
+        }
+        --at;
+        return false;
+    }
+
+    std::string readQuoted() {
+        std::string out;
+        ++at;  // the opening quote
+        while (at < s.size() && s[at] != '"') {
+            char c = s[at++];
+            if (c != '\\' || at >= s.size()) {
+                out += c;
+                continue;
+            }
+            char e = s[at++];
+            switch (e) {
+                case 'n': out += '\n'; break;
+                case 'r': out += '\r'; break;
+                case 't': out += '\t'; break;
+                case 'b': out += '\b'; break;
+                case 'f': out += '\f'; break;
+                case '\n': break;  // a continued line
+                default:
+                    if (e >= '0' && e <= '7') {
+                        int v = e - '0';
+                        for (int i = 0; i < 2 && at < s.size() && s[at] >= '0' && s[at] <= '7'; ++i)
+                            v = v * 8 + (s[at++] - '0');
+                        out += char(v);
+                    } else {
+                        out += e;
+                    }
+            }
+        }
+        if (at >= s.size()) {
+            fail("string without its closing quote");
+        } else {
+            ++at;
+        }
+        return out;
+    }
+
+    bool readArray(Value& v) {
+        ++at;  // '['
+        v.kind = Value::Numbers;
+        bool strings = false, numbers = false;
+        for (;;) {
+            skipBlanks();
+            if (at >= s.size()) {
+                fail("array without its ']'");
+                return true;
+            }
+            if (s[at] == ']') {
+                ++at;
+                break;
+            }
+            Value element;
+            if (!readScalar(element)) {
+                fail("bad array element");
+                ++at;
+                continue;
+            }
+            if (element.kind == Value::String) {
+                strings = true;
+                v.strings.push_back(element.strings[0]);
+            } else {
+                numbers = true;
+                v.numbers.insert(v.numbers.end(), element.numbers.begin(), element.numbers.end());
+            }
+        }
+        if (strings && numbers) fail("array mixes strings and numbers");
+        if (strings) v.kind = Value::Strings;
+        return true;
+    }
+
+    const std::string& s;
+    std::vector<std::string>& errors;
+    size_t at = 0;
+};
+
+// ---- Request shapes -----------------------------------------------------
+
+// Fixed arguments of each request and whether a parameter list follows.
+struct Shape {
+    int fixed;
+    bool params;
+};
+
+const std::map<std::string, Shape>& shapes() {
+    static const std::map<std::string, Shape> table = {
+        {"version", {1, false}}, {"Declare", {2, false}}, {"FrameBegin", {1, false}},
+        {"FrameEnd", {0, false}}, {"WorldBegin", {0, false}}, {"WorldEnd", {0, false}},
+        {"AttributeBegin", {0, false}}, {"AttributeEnd", {0, false}},
+        {"TransformBegin", {0, false}}, {"TransformEnd", {0, false}}, {"Format", {3, false}},
+        {"FrameAspectRatio", {1, false}}, {"ScreenWindow", {4, false}},
+        {"CropWindow", {4, false}}, {"Projection", {1, true}}, {"Clipping", {2, false}},
+        {"DepthOfField", {3, false}}, {"Shutter", {2, false}}, {"PixelVariance", {1, false}},
+        {"PixelSamples", {2, false}}, {"PixelFilter", {3, false}}, {"Exposure", {2, false}},
+        {"Quantize", {5, false}}, {"Display", {3, true}}, {"Hider", {1, true}},
+        {"ColorSamples", {2, false}}, {"RelativeDetail", {1, false}}, {"Option", {1, true}},
+        {"Color", {1, false}}, {"Opacity", {1, false}}, {"TextureCoordinates", {1, false}},
+        {"ShadingRate", {1, false}}, {"ShadingInterpolation", {1, false}},
+        {"Matte", {1, false}}, {"Bound", {1, false}}, {"Detail", {1, false}},
+        {"DetailRange", {4, false}}, {"GeometricApproximation", {2, false}},
+        {"GeometricRepresentation", {1, false}}, {"Sides", {1, false}},
+        {"Orientation", {1, false}}, {"ReverseOrientation", {0, false}},
+        {"Attribute", {1, true}}, {"Identity", {0, false}}, {"ConcatTransform", {1, false}},
+        {"Transform", {1, false}}, {"Perspective", {1, false}}, {"Translate", {3, false}},
+        {"Rotate", {4, false}}, {"Scale", {3, false}}, {"Skew", {7, false}},
+        {"CoordinateSystem", {1, false}}, {"CoordSysTransform", {1, false}},
+        {"MotionBegin", {1, false}}, {"MotionEnd", {0, false}}, {"Surface", {1, true}},
+        {"Displacement", {1, true}}, {"Atmosphere", {1, true}}, {"Interior", {1, true}},
+        {"Exterior", {1, true}}, {"Imager", {1, true}}, {"LightSource", {2, true}},
+        {"AreaLightSource", {2, true}}, {"Illuminate", {2, false}}, {"Sphere", {4, true}},
+        {"Cone", {3, true}}, {"Cylinder", {4, true}}, {"Disk", {3, true}},
+        {"Hyperboloid", {7, true}}, {"Paraboloid", {4, true}}, {"Torus", {5, true}},
+        {"Polygon", {0, true}}, {"GeneralPolygon", {1, true}}, {"PointsPolygons", {2, true}},
+        {"PointsGeneralPolygons", {3, true}}, {"Basis", {4, false}}, {"Patch", {1, true}},
+        {"PatchMesh", {5, true}}, {"TrimCurve", {10, false}}, {"NuPatch", {10, true}},
+        {"Curves", {3, true}}, {"Points", {0, true}}, {"SubdivisionMesh", {3, true}},
+        {"Blobby", {4, true}}, {"Procedural", {3, false}}, {"Geometry", {1, true}},
+        {"SolidBegin", {1, false}}, {"SolidEnd", {0, false}}, {"ObjectBegin", {1, false}},
+        {"ObjectEnd", {0, false}}, {"ObjectInstance", {1, false}},
+        {"MakeTexture", {7, true}}, {"MakeLatLongEnvironment", {5, true}},
+        {"MakeCubeFaceEnvironment", {11, true}}, {"MakeShadow", {2, true}},
+        {"ReadArchive", {1, true}}, {"ErrorHandler", {1, false}},
+        {"ClippingPlane", {6, false}}, {"Deformation", {1, true}}, {"MakeBump", {7, true}},
+    };
+    return table;
+}
+
+// Splits the values after a keyword into fixed arguments and parameters.
+void shapeRequest(Request& r, std::vector<Value>& values, std::vector<std::string>& errors) {
+    auto found = shapes().find(r.name);
+    if (found == shapes().end()) {
+        errors.push_back("unknown request " + r.name);
+        return;
+    }
+    size_t fixed = size_t(found->second.fixed);
+    // Tags come as four more arrays when there are any.
+    if (r.name == "SubdivisionMesh" && values.size() > 3 && values[3].isArray()) fixed = 7;
+    if (values.size() < fixed) {
+        errors.push_back(r.name + ": " + std::to_string(values.size()) + " arguments, needs " +
+                         std::to_string(fixed));
+        fixed = values.size();
+    }
+    r.args.assign(values.begin(), values.begin() + long(fixed));
+    size_t i = fixed;
+    if (!found->second.params) {
+        if (i < values.size()) errors.push_back(r.name + ": values after its arguments");
+        return;
+    }
+    while (i < values.size()) {
+        if (values[i].kind != Value::String) {
+            errors.push_back(r.name + ": a value where a parameter name belongs");
+            ++i;
+            continue;
+        }
+        if (i + 1 >= values.size()) {
+            errors.push_back(r.name + ": parameter \"" + values[i].strings[0] + "\" has no value");
+            break;
+        }
+        Param p;
+        p.token = values[i].strings[0];
+        p.value = values[i + 1];
+        // A lone value stands for an array of one.
+        if (p.value.kind == Value::Number) p.value.kind = Value::Numbers;
+        if (p.value.kind == Value::String) p.value.kind = Value::Strings;
+        r.params.push_back(p);
+        i += 2;
+    }
+}
+
+// ---- Counting -----------------------------------------------------------
+
+std::vector<long long> ints(const Value& v) {
+    std::vector<long long> out;
+    for (double d : v.numbers) out.push_back((long long)d);
+    return out;
+}
+
+long long number(const Value& v) {
+    return v.numbers.empty() ? 0 : (long long)v.numbers[0];
+}
+
+std::string text(const Value& v) {
+    return v.strings.empty() ? "" : v.strings[0];
+}
+
+long long sum(const std::vector<long long>& v) {
+    long long total = 0;
+    for (long long x : v) total += x;
+    return total;
+}
+
+long long pointCount(const std::vector<long long>& vertices) {
+    long long largest = -1;
+    for (long long x : vertices) largest = std::max(largest, x);
+    return largest + 1;
+}
+
+Counts make(long long uniform, long long varying, long long vertex, long long faceVarying) {
+    Counts c;
+    c.uniform = uniform;
+    c.varying = varying;
+    c.vertex = vertex;
+    c.faceVarying = faceVarying;
+    return c;
+}
+
+// Declarations are one line: blanks and tabs part their words.
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The words and bracket of a declaration, as separate pieces.
+std::vector<std::string> pieces(const std::string& text) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (blank(text[i])) {
+            ++i;
+        } else if (text[i] == '[') {
+            size_t close = text.find(']', i);
+            if (close == std::string::npos) close = text.size() - 1;
+            out.push_back(text.substr(i, close - i + 1));
+            i = close + 1;
+        } else {
+            size_t start = i;
+            while (i < text.size() && !blank(text[i]) && text[i] != '[') ++i;
+            out.push_back(text.substr(start, i - start));
+        }
+    }
+    return out;
+}
+
+bool classWord(const std::string& w, StorageClass& c) {
+    static const std::pair<const char*, StorageClass> words[] = {
+        {"constant", Constant}, {"uniform", Uniform}, {"varying", Varying},
+        {"vertex", Vertex}, {"facevarying", FaceVarying}};
+    for (auto& p : words) {
+        if (w == p.first) {
+            c = p.second;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool typeWord(const std::string& w, std::string& type) {
+    static const char* const words[] = {"float", "integer", "string", "point", "vector",
+                                        "normal", "color", "hpoint", "matrix"};
+    if (w == "int") {
+        type = "integer";
+        return true;
+    }
+    for (const char* t : words) {
+        if (w == t) {
+            type = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Reads [class] type [n] from the pieces; returns how many it used, 0 if none.
+size_t declarationPieces(const std::vector<std::string>& p, Declaration& out) {
+    size_t i = 0;
+    out = Declaration();
+    if (i < p.size() && classWord(p[i], out.storage)) ++i;
+    if (i >= p.size() || !typeWord(p[i], out.type)) return 0;
+    ++i;
+    if (i < p.size() && p[i][0] == '[') {
+        std::string inside = p[i].substr(1, p[i].size() - 2);
+        if (p[i].back() != ']' || inside.empty() ||
+            inside.find_first_not_of("0123456789 \t") != std::string::npos)
+            return 0;
+        out.arraySize = std::atoll(inside.c_str());
+        if (out.arraySize < 1) return 0;
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
+long long Counts::of(StorageClass c) const {
+    switch (c) {
+        case Constant: return 1;
+        case Uniform: return uniform;
+        case Varying: return varying;
+        case Vertex: return vertex;
+        case FaceVarying: return faceVarying;
+    }
+    return 1;
+}
+
+bool parseDeclaration(const std::string& text, Declaration& out) {
+    std::vector<std::string> p = pieces(text);
+    return !p.empty() && declarationPieces(p, out) == p.size();
+}
+
+bool parseInline(const std::string& token, Declaration& out, std::string& name) {
+    std::vector<std::string> p = pieces(token);
+    size_t used = declarationPieces(p, out);
+    if (used == 0 || used + 1 != p.size()) return false;
+    name = p.back();
+    return true;
+}
+
+long long typeWidth(const std::string& type, long long nColors) {
+    if (type == "float" || type == "integer" || type == "string") return 1;
+    if (type == "point" || type == "vector" || type == "normal") return 3;
+    if (type == "color") return nColors;
+    if (type == "hpoint") return 4;
+    if (type == "matrix") return 16;
+    return -1;
+}
+
+Counts quadricCounts() { return make(1, 4, 4, 4); }
+Counts polygonCounts(long long n) { return make(1, n, n, n); }
+Counts generalPolygonCounts(const std::vector<long long>& nvertices) {
+    long long n = sum(nvertices);
+    return make(1, n, n, n);
+}
+Counts pointsPolygonsCounts(const std::vector<long long>& nvertices,
+                            const std::vector<long long>& vertices) {
+    long long points = pointCount(vertices);
+    return make((long long)nvertices.size(), points, points, sum(nvertices));
+}
+Counts pointsGeneralPolygonsCounts(const std::vector<long long>& nloops,
+                                   const std::vector<long long>& nvertices,
+                                   const std::vector<long long>& vertices) {
+    long long points = pointCount(vertices);
+    return make((long long)nloops.size(), points, points, sum(nvertices));
+}
+Counts patchCounts(const std::string& type) {
+    return make(1, 4, type == "bilinear" ? 4 : 16, 4);
+}
+Counts patchMeshCounts(const std::string& type, long long nu, bool uperiodic, long long nv,
+                       bool vperiodic, long long ustep, long long vstep) {
+    long long up, vp;
+    if (type == "bilinear") {
+        up = uperiodic ? nu : nu - 1;
+        vp = vperiodic ? nv : nv - 1;
+    } else {
+        up = uperiodic ? nu / ustep : (nu - 4) / ustep + 1;
+        vp = vperiodic ? nv / vstep : (nv - 4) / vstep + 1;
+    }
+    long long varying = (uperiodic ? up : up + 1) * (vperiodic ? vp : vp + 1);
+    return make(up * vp, varying, nu * nv, varying);
+}
+Counts nuPatchCounts(long long nu, long long uorder, long long nv, long long vorder) {
+    long long varying = (nu - uorder + 2) * (nv - vorder + 2);
+    return make((nu - uorder + 1) * (nv - vorder + 1), varying, nu * nv, varying);
+}
+Counts curvesCounts(const std::string& type, const std::vector<long long>& nvertices,
+                    bool periodic, long long vstep) {
+    long long varying = 0;
+    for (long long nv : nvertices) {
+        if (type != "cubic") {
+            varying += nv;
+        } else {
+            varying += periodic ? nv / vstep : (nv - 4) / vstep + 2;
+        }
+    }
+    return make((long long)nvertices.size(), varying, sum(nvertices), varying);
+}
+Counts pointsCounts(long long npoints) { return make(1, npoints, npoints, npoints); }
+Counts subdivisionMeshCounts(const std::vector<long long>& nvertices,
+                             const std::vector<long long>& vertices) {
+    long long points = pointCount(vertices);
+    return make((long long)nvertices.size(), points, points, sum(nvertices));
+}
+Counts blobbyCounts(long long nleaf) { return make(1, nleaf, nleaf, nleaf); }
+
+namespace {
+
+// What a reader keeps from request to request to size the values.
+struct State {
+    std::map<std::string, Declaration> declared;
+    struct Saved {
+        long long ustep, vstep, nColors;
+        bool frame;
+    };
+    std::vector<Saved> saved;
+    long long ustep = 3, vstep = 3, nColors = 3;
+
+    State() {
+        // The standard primitive variables every renderer knows.
+        const std::pair<const char*, const char*> standard[] = {
+            {"P", "vertex point"},    {"Pz", "vertex float"},     {"Pw", "vertex hpoint"},
+            {"N", "varying normal"},  {"Np", "uniform normal"},   {"Cs", "varying color"},
+            {"Os", "varying color"},  {"s", "varying float"},     {"t", "varying float"},
+            {"st", "varying float[2]"}, {"width", "varying float"},
+            {"constantwidth", "constant float"}};
+        for (auto& d : standard) parseDeclaration(d.second, declared[d.first]);
+    }
+
+    void push(bool frame) { saved.push_back({ustep, vstep, nColors, frame}); }
+    void pop(const std::string& request, std::vector<std::string>& errors) {
+        if (saved.empty()) {
+            errors.push_back(request + " without its begin");
+            return;
+        }
+        ustep = saved.back().ustep;
+        vstep = saved.back().vstep;
+        // Options, the colour samples among them, are saved by frames only.
+        if (saved.back().frame) nColors = saved.back().nColors;
+        saved.pop_back();
+    }
+};
+
+// The counts of a primitive request; false for a request that is none.
+bool primitiveCounts(const Request& r, const State& st, Counts& c) {
+    const std::vector<Value>& a = r.args;
+    const std::string& n = r.name;
+    if (n == "Sphere" || n == "Cone" || n == "Cylinder" || n == "Disk" || n == "Hyperboloid" ||
+        n == "Paraboloid" || n == "Torus") {
+        c = quadricCounts();
+    } else if (n == "Polygon" || n == "Points") {
+        // The number of points shows only in the size of "P".
+        long long points = 0;
+        for (const Param& p : r.params) {
+            if (p.token == "P") points = (long long)p.value.size() / 3;
+        }
+        c = n == "Polygon" ? polygonCounts(points) : pointsCounts(points);
+    } else if (n == "GeneralPolygon" && a.size() == 1) {
+        c = generalPolygonCounts(ints(a[0]));
+    } else if (n == "PointsPolygons" && a.size() == 2) {
+        c = pointsPolygonsCounts(ints(a[0]), ints(a[1]));
+    } else if (n == "PointsGeneralPolygons" && a.size() == 3) {
+        c = pointsGeneralPolygonsCounts(ints(a[0]), ints(a[1]), ints(a[2]));
+    } else if (n == "Patch" && a.size() == 1) {
+        c = patchCounts(text(a[0]));
+    } else if (n == "PatchMesh" && a.size() == 5) {
+        if (st.ustep <= 0 || st.vstep <= 0) return false;
+        c = patchMeshCounts(text(a[0]), number(a[1]), text(a[2]) == "periodic", number(a[3]),
+                            text(a[4]) == "periodic", st.ustep, st.vstep);
+    } else if (n == "NuPatch" && a.size() == 10) {
+        c = nuPatchCounts(number(a[0]), number(a[1]), number(a[5]), number(a[6]));
+    } else if (n == "Curves" && a.size() == 3) {
+        if (st.vstep <= 0) return false;
+        c = curvesCounts(text(a[0]), ints(a[1]), text(a[2]) == "periodic", st.vstep);
+    } else if (n == "SubdivisionMesh" && a.size() >= 3) {
+        c = subdivisionMeshCounts(ints(a[1]), ints(a[2]));
+    } else if (n == "Blobby" && a.size() == 4) {
+        c = blobbyCounts(number(a[0]));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void checkParams(const Request& r, State& st, std::vector<std::string>& errors) {
+    Counts counts;
+    bool primitive = primitiveCounts(r, st, counts);
+    for (const Param& p : r.params) {
+        Declaration d;
+        std::string name;
+        if (!parseInline(p.token, d, name)) {
+            auto found = st.declared.find(p.token);
+            if (found == st.declared.end()) {
+                // Shader and option parameters are the shader's or the
+                // renderer's to know; a primitive's must be declared.
+                if (primitive) errors.push_back(r.name + ": undeclared \"" + p.token + "\"");
+                continue;
+            }
+            d = found->second;
+        }
+        long long width = typeWidth(d.type, st.nColors);
+        long long per = primitive ? counts.of(d.storage) : 1;
+        long long expected = per * d.arraySize * width;
+        bool strings = d.type == "string";
+        if ((strings && p.value.kind == Value::Numbers && !p.value.numbers.empty()) ||
+            (!strings && p.value.kind == Value::Strings)) {
+            errors.push_back(r.name + ": \"" + p.token + "\" has values of the wrong kind");
+        }
+        if ((long long)p.value.size() != expected) {
+            errors.push_back(r.name + ": \"" + p.token + "\" has " +
+                             std::to_string(p.value.size()) + " values, needs " +
+                             std::to_string(expected));
+        }
+    }
+}
+
+void track(const Request& r, State& st, std::vector<std::string>& errors) {
+    const std::string& n = r.name;
+    if (n == "Declare" && r.args.size() == 2) {
+        Declaration d;
+        if (parseDeclaration(text(r.args[1]), d)) {
+            st.declared[text(r.args[0])] = d;
+        } else {
+            errors.push_back("Declare \"" + text(r.args[0]) + "\": bad declaration \"" +
+                             text(r.args[1]) + "\"");
+        }
+    } else if (n == "Basis" && r.args.size() == 4) {
+        st.ustep = number(r.args[1]);
+        st.vstep = number(r.args[3]);
+    } else if (n == "ColorSamples" && r.args.size() == 2) {
+        if (r.args[0].size() >= 3) st.nColors = (long long)r.args[0].size() / 3;
+    } else if (n == "AttributeBegin" || n == "WorldBegin" || n == "SolidBegin" ||
+               n == "ObjectBegin" || n == "FrameBegin") {
+        st.push(n == "FrameBegin");
+    } else if (n == "AttributeEnd" || n == "WorldEnd" || n == "SolidEnd" || n == "ObjectEnd" ||
+               n == "FrameEnd") {
+        st.pop(n, errors);
+    } else if ((n == "Color" || n == "Opacity") && r.args.size() == 1) {
+        if ((long long)r.args[0].size() != st.nColors)
+            errors.push_back(n + ": " + std::to_string(r.args[0].size()) + " components, needs " +
+                             std::to_string(st.nColors));
+    }
+    checkParams(r, st, errors);
+}
+
+bool near(double a, double b) {
+    if (a == b) return true;
+    // Text keeps six significant digits.
+    return std::fabs(a - b) <= 1e-5 * std::max(std::fabs(a), std::fabs(b)) + 1e-30;
+}
+
+std::string compareValues(const Value& a, const Value& b) {
+    bool numbersA = a.kind == Value::Number || a.kind == Value::Numbers;
+    bool numbersB = b.kind == Value::Number || b.kind == Value::Numbers;
+    if (a.kind != b.kind && !(numbersA && numbersB && a.size() == 0 && b.size() == 0) &&
+        !(a.size() == 0 && b.size() == 0 && a.isArray() && b.isArray()))
+        return "kinds differ";
+    if (a.size() != b.size()) {
+        return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    }
+    if (a.strings != b.strings) return "strings differ";
+    for (size_t i = 0; i < a.numbers.size(); ++i) {
+        if (!near(a.numbers[i], b.numbers[i])) {
+            return "value " + std::to_string(i) + ": " + std::to_string(a.numbers[i]) + " and " +
+                   std::to_string(b.numbers[i]);
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+Document read(const std::string& bytes) {
+    Document doc;
+    Lexer lexer(bytes, doc.errors);
+    Item item;
+    bool haveRequest = false;
+    Request current;
+    std::vector<Value> values;
+    State state;
+    auto finish = [&] {
+        if (!haveRequest) return;
+        shapeRequest(current, values, doc.errors);
+        track(current, state, doc.errors);
+        doc.requests.push_back(current);
+        current = Request();
+        values.clear();
+        haveRequest = false;
+    };
+    while (lexer.next(item)) {
+        if (item.kind == Item::Val) {
+            if (!haveRequest) {
+                doc.errors.push_back("a value outside any request");
+                continue;
+            }
+            values.push_back(item.value);
+            continue;
+        }
+        finish();
+        if (item.kind == Item::Comment) {
+            Request comment;
+            comment.name = item.structure ? "##" : "#";
+            Value v;
+            v.kind = Value::String;
+            v.strings.push_back(item.word);
+            comment.args.push_back(v);
+            doc.requests.push_back(comment);
+            continue;
+        }
+        current.name = item.word;
+        haveRequest = true;
+    }
+    finish();
+    return doc;
+}
+
+std::string compare(const Document& text, const Document& binary) {
+    if (text.requests.size() != binary.requests.size()) {
+        return "request counts " + std::to_string(text.requests.size()) + " and " +
+               std::to_string(binary.requests.size());
+    }
+    for (size_t i = 0; i < text.requests.size(); ++i) {
+        const Request& a = text.requests[i];
+        const Request& b = binary.requests[i];
+        std::string where = "request " + std::to_string(i) + " (" + a.name + ")";
+        if (a.name != b.name) return where + ": " + b.name + " in binary";
+        if (a.args.size() != b.args.size() || a.params.size() != b.params.size())
+            return where + ": argument or parameter counts differ";
+        for (size_t k = 0; k < a.args.size(); ++k) {
+            std::string d = compareValues(a.args[k], b.args[k]);
+            if (!d.empty()) return where + " argument " + std::to_string(k) + ": " + d;
+        }
+        for (size_t k = 0; k < a.params.size(); ++k) {
+            if (a.params[k].token != b.params[k].token) return where + ": parameter names differ";
+            std::string d = compareValues(a.params[k].value, b.params[k].value);
+            if (!d.empty()) return where + " \"" + a.params[k].token + "\": " + d;
+        }
+    }
+    return "";
+}
+
+}  // namespace ribcheck
