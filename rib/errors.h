@@ -21,10 +21,9 @@ struct ErrorReporterState {
 };
 extern ErrorReporterState errorReporter;
 
-// The routine that receives the library's own reports. The ErrorHandler
-// request only names a routine for the renderer that reads the stream: a
-// caller that asks its renderer to abort must not be aborted itself by a
-// broken pipe.
+// The routine that receives the library's own reports; RiErrorHandler sets
+// it. A writer's ErrorHandler request only names a routine for the renderer
+// that reads the stream.
 extern RtErrorHandler currentErrorHandler;
 
 // Sets RiLastError and hands the report to the current handler. While the

@@ -13,7 +13,8 @@
 // Not listed, as each has a shape of its own: RiBegin, RiEnd, RiContext,
 // RiGetContext, RiOption and RiOptionV (a "rib" option needs no renderer),
 // RiMotionBegin (its times come as doubles), RiArchiveRecord and
-// RiArchiveRecordV (a format and its arguments).
+// RiArchiveRecordV (a format and its arguments), RiErrorHandler (it also
+// installs the routine, renderer or not).
 //
 // No include guard: each includer expands the list its own way.
 
@@ -325,4 +326,3 @@ DUZOZO_REQUEST(RtVoid, ReadArchiveV,
                (RtToken name, RtArchiveCallback callback, RtInt n, RtToken tokens[],
                 RtPointer values[]),
                (name, callback, n, tokens, values))
-DUZOZO_REQUEST(RtVoid, ErrorHandler, (RtErrorHandler handler), (handler))

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "rib/errors.h"
 #include "rib/parampairs.h"
 #include "rib/ribwriter.h"
 
@@ -174,4 +175,9 @@ RtVoid RiArchiveRecord(RtToken type, const char* format, ...) {
 
 RtVoid RiArchiveRecordV(RtToken type, const char* format, va_list args) {
     if (haveRenderer("RiArchiveRecordV")) currentRenderer->ArchiveRecordV(type, format, args);
+}
+
+RtVoid RiErrorHandler(RtErrorHandler handler) {
+    currentErrorHandler = handler ? handler : RiErrorPrint;
+    if (currentRenderer) currentRenderer->ErrorHandler(handler);
 }

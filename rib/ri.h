@@ -200,6 +200,11 @@ RtVoid RiOptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
 RtVoid RiMotionBegin(RtInt n, ...);
 RtVoid RiArchiveRecord(RtToken type, const char* format, ...);
 RtVoid RiArchiveRecordV(RtToken type, const char* format, va_list args);
+// Makes handler the routine that receives the library's own reports (a null
+// handler restores RiErrorPrint) and, when there is a current renderer, writes
+// the ErrorHandler request for the renderer that reads the stream. Needs no
+// renderer, so a program can choose how errors are handled before RiBegin.
+RtVoid RiErrorHandler(RtErrorHandler handler);
 
 #ifdef __cplusplus
 }  // extern "C"

@@ -112,15 +112,17 @@ TEST(WriteFailures, ACommandThatFailsIsReportedAtClose) {
         << r.err;
 }
 
-TEST(WriteFailures, ReportsGoToTheCurrentHandler) {
+// RiErrorHandler chooses the routine, before RiBegin as well as after it.
+TEST(WriteFailures, ReportsGoToTheRoutineRiErrorHandlerChose) {
     auto r = runInChild([] {
+        RiErrorHandler(RiErrorIgnore);
         RibWriter* w = createRibWriter("/dev/full");
-        duzozo::currentErrorHandler = RiErrorIgnore;
         writeMuch(w);
         delete w;
         std::printf("last error %d\n", int(RiLastError));
-        RibWriter* aborting = createRibWriter("/dev/full");
-        duzozo::currentErrorHandler = RiErrorAbort;
+        std::fflush(stdout);
+        RibWriter* aborting = RiBegin("/dev/full");
+        RiErrorHandler(RiErrorAbort);
         writeMuch(aborting);
         std::printf("not reached\n");
     });
