@@ -1,10 +1,12 @@
 #include "sim/softbody.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <iostream>
+#include <map>
 #include <new>
 
 #include "sim/lifetime.h"
@@ -256,71 +258,123 @@ void SoftBody::computeAndStep(double dt) {
     step(dt);
 }
 
+namespace {
+
+// How a freshly built lattice of some dimensions is wired, as indices: each
+// node's list entries as 2 * spring + 0 for a first end or + 1 for a second
+// end, and each spring's two nodes. It depends on the dimensions alone, so it
+// is worked out once per shape and shared by every body of that shape.
+struct Wiring {
+    std::vector<std::uint32_t> listStart;  // per node, and one past the last
+    std::vector<std::uint32_t> entries;
+    std::vector<std::uint32_t> ends;  // first and second node of each spring
+};
+
+// Null for a lattice too large to number in 32 bits.
+const Wiring* wiringOf(int nx, int ny, int nz) {
+    static std::map<std::array<int, 3>, Wiring> shapes;
+    auto found = shapes.find({nx, ny, nz});
+    if (found != shapes.end()) return &found->second;
+
+    std::size_t count = nodeCount(nx, ny, nz);
+    auto flat = [&](auto n) { return (std::size_t(n.i) * ny + n.j) * nz + n.k; };
+    std::vector<std::size_t> listed(count + 1, 0);
+    std::size_t springCount = 0;
+    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
+        ++springCount;
+        ++listed[flat(a)];
+        ++listed[flat(b)];
+    });
+    if (2 * springCount >= UINT32_MAX || count >= UINT32_MAX) return nullptr;
+
+    Wiring& wiring = shapes[{nx, ny, nz}];
+    wiring.listStart.resize(count + 1);
+    std::size_t total = 0;
+    for (std::size_t n = 0; n <= count; ++n) {
+        wiring.listStart[n] = std::uint32_t(total);
+        if (n < count) total += listed[n];
+    }
+    wiring.entries.resize(total);
+    wiring.ends.reserve(2 * springCount);
+    std::vector<std::uint32_t> next(wiring.listStart.begin(), wiring.listStart.end() - 1);
+    std::uint32_t spring = 0;
+    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
+        wiring.entries[next[flat(a)]++] = 2 * spring;
+        wiring.entries[next[flat(b)]++] = 2 * spring + 1;
+        wiring.ends.push_back(std::uint32_t(flat(a)));
+        wiring.ends.push_back(std::uint32_t(flat(b)));
+        ++spring;
+    });
+    return &wiring;
+}
+
+std::uintptr_t address(const void* p) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
+
+}  // namespace
+
 // Gathering makes each node read its springs' stored forces back long after
 // they were written, which misses the cache on large bodies. Here each spring
 // adds its forces to both ends the moment it computes them instead. A node
 // then sums exactly the same terms in exactly the same order as its gather
 // would, provided its spring list is the body's springs that touch it, in the
-// body's order, with the right ends. That is how a body is built, and it is
-// proven afresh every step, with memory walked in order only: every list entry
-// claims one end of one spring, and the spring walk confirms each claim.
-// Returns false, before any node has moved, when it does not hold.
+// body's order, with the right ends. That holds for a body wired as it was
+// built, with its nodes and springs in their blocks, and that is checked in
+// full every step, walking memory in order. Returns false, before any node
+// has moved, for any other body.
 bool SoftBody::scatterStep(double dt) {
-    std::size_t count = nodeCount(nodesX, nodesY, nodesZ);
     std::size_t springCount = springs.size();
-    if (count == 0 || count >= UINT32_MAX) return false;
-    // Nodes and springs as one block each, in lattice and creation order, so
-    // that an address gives the place. Addresses are compared as integers:
-    // a pointer from elsewhere must fail the test, not make it undefined.
-    MassNode* base = nodes[0][0][0];
-    Spring* springBase = springCount > 0 ? springs[0] : nullptr;
-    auto nodeAt = [&](std::size_t index) {
-        return reinterpret_cast<std::uintptr_t>(base) + index * sizeof(MassNode);
-    };
-    auto placeOf = [&](const Spring* spring, std::size_t* place) {
-        std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(spring) -
-                                reinterpret_cast<std::uintptr_t>(springBase);
-        *place = offset / sizeof(Spring);
-        return offset % sizeof(Spring) == 0 && *place < springCount;
-    };
+    const Wiring* wiring = wiringOf(nodesX, nodesY, nodesZ);
+    if (wiring == nullptr || wiring->listStart.size() < 2 ||
+        wiring->ends.size() != 2 * springCount) {
+        return false;
+    }
+    // Addresses are compared as integers: a pointer from anywhere else must
+    // fail the comparison, not make it undefined.
+    std::uintptr_t nodeBase = address(nodes[0][0][0]);
+    std::uintptr_t springBase = springCount > 0 ? address(springs[0]) : 0;
 
-    // claims[2 * s] is 1 + the index of the node whose list holds spring s as
-    // its first end, claims[2 * s + 1] the same for its second end.
-    static std::vector<std::uint32_t> claims;
-    claims.assign(2 * springCount, 0);
+    const std::uint32_t* expected = wiring->entries.data();
     std::size_t at = 0;
     for (int i = 0; i < nodesX; ++i) {
         for (int j = 0; j < nodesY; ++j) {
             for (int k = 0; k < nodesZ; ++k, ++at) {
                 MassNode* node = nodes[i][j][k];
-                if (reinterpret_cast<std::uintptr_t>(node) != nodeAt(at)) return false;
                 std::size_t listed = node->springs.size();
-                if (node->springEnds.size() < listed) return false;
-                // In creation order, and the first end before the second
-                // where a spring has both ends on this node.
-                std::size_t previous = 0;
-                for (std::size_t e = 0; e < listed; ++e) {
-                    std::size_t place;
-                    if (!placeOf(node->springs[e], &place)) return false;
-                    std::size_t claim = 2 * place + (node->springEnds[e] == 1 ? 0 : 1);
-                    if ((e > 0 && claim <= previous) || claims[claim] != 0) return false;
-                    claims[claim] = std::uint32_t(at + 1);
-                    previous = claim;
+                std::size_t from = wiring->listStart[at];
+                if (address(node) != nodeBase + at * sizeof(MassNode) ||
+                    listed != wiring->listStart[at + 1] - from ||
+                    node->springEnds.size() < listed) {
+                    return false;
                 }
+                bool same = true;
+                for (std::size_t e = 0; e < listed; ++e) {
+                    std::uint32_t want = expected[from + e];
+                    same &= address(node->springs[e]) == springBase + (want >> 1) * sizeof(Spring);
+                    same &= (node->springEnds[e] == 1) == ((want & 1) == 0);
+                }
+                if (!same) return false;
                 node->clearForce();
                 if (gravityOn) node->applyGravity();
             }
         }
     }
-    // Each end of each spring is now claimed once at most; an end that no
-    // list claimed holds 0 and fails the comparison below.
+
+    const std::uint32_t* ends = wiring->ends.data();
     for (std::size_t s = 0; s < springCount; ++s) {
+        // The springs stream in by themselves; their ends, a few planes of
+        // the lattice apart, are asked for a little ahead.
+        if (s + 8 < springCount) {
+            __builtin_prefetch(springs[s + 8]->first);
+            __builtin_prefetch(springs[s + 8]->second);
+        }
         Spring* spring = springs[s];
         MassNode* first = spring->first;
         MassNode* second = spring->second;
-        if (spring != springBase + s ||
-            reinterpret_cast<std::uintptr_t>(first) != nodeAt(claims[2 * s] - std::size_t(1)) ||
-            reinterpret_cast<std::uintptr_t>(second) != nodeAt(claims[2 * s + 1] - std::size_t(1))) {
+        if (address(spring) != springBase + s * sizeof(Spring) ||
+            address(first) != nodeBase + ends[2 * s] * sizeof(MassNode) ||
+            address(second) != nodeBase + ends[2 * s + 1] * sizeof(MassNode)) {
             return false;
         }
         spring->computeForces();
@@ -328,7 +382,11 @@ bool SoftBody::scatterStep(double dt) {
         second->force += spring->forceOnSecond;
     }
 
-    for (MassNode* node = base; node != base + count; ++node) finishNode(node, *this, dt);
+    for (int i = 0; i < nodesX; ++i) {
+        for (int j = 0; j < nodesY; ++j) {
+            for (int k = 0; k < nodesZ; ++k) finishNode(nodes[i][j][k], *this, dt);
+        }
+    }
     return true;
 }
 
