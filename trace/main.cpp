@@ -2,15 +2,14 @@
 // node's position and velocity as CSV, for plotting and for comparing runs.
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "sim/world.h"
 #include "trace/sceneargs.h"
+#include "trace/tracewriter.h"
 
 namespace {
 
@@ -44,29 +43,6 @@ SceneArgs parseArgs(int argc, char** argv) {
     return args;
 }
 
-void writeBody(std::FILE* out, long frame, int index, const SoftBody& body) {
-    for (int i = 0; i < body.nodesX; ++i) {
-        for (int j = 0; j < body.nodesY; ++j) {
-            for (int k = 0; k < body.nodesZ; ++k) {
-                const MassNode* n = body.nodes[i][j][k];
-                std::fprintf(out, "%ld,%d,%d,%d,%d,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g\n", frame,
-                             index, i, j, k, n->position.x, n->position.y, n->position.z,
-                             n->velocity.x, n->velocity.y, n->velocity.z);
-            }
-        }
-    }
-}
-
-void writeFrame(std::FILE* out, long frame, const World& world) {
-    if (!world.multiBody) {
-        writeBody(out, frame, 0, world);
-        return;
-    }
-    for (std::size_t b = 0; b < world.bodies.size(); ++b) {
-        writeBody(out, frame, int(b), *world.bodies[b]);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,16 +50,14 @@ int main(int argc, char** argv) {
     // nothing but its one usage line.
     SceneArgs args = parseArgs(argc, argv);
 
-    static char buffer[1 << 16];
-    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-
     World world;
     setUpScene(world, args);
 
-    std::fputs("frame,body,i,j,k,x,y,z,vx,vy,vz\n", stdout);
-    runScene(world, args, [](long frame, const World& w) { writeFrame(stdout, frame, w); });
+    TraceWriter trace(stdout);
+    trace.header();
+    runScene(world, args, [&](long frame, const World& w) { trace.frame(frame, w); });
 
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    if (!trace.finish()) {
         std::fprintf(stderr, "wobble-trace: cannot write the trace: %s\n", std::strerror(errno));
         return 1;
     }
