@@ -260,56 +260,69 @@ void SoftBody::computeAndStep(double dt) {
 
 namespace {
 
-// How a freshly built lattice of some dimensions is wired, as indices: each
-// node's list entries as 2 * spring + 0 for a first end or + 1 for a second
-// end, and each spring's two nodes. It depends on the dimensions alone, so it
-// is worked out once per shape and shared by every body of that shape.
+// How a body is wired when it is as it was built: for each node, its list of
+// springs and ends, all lists one after the other; and each spring's nodes.
+// Worked out once per body, from its dimensions and the addresses of its node
+// and spring blocks, and kept: blocks are never freed, so the spring block's
+// address names the body for good, and whatever a caller changes later shows
+// up as a difference.
 struct Wiring {
-    std::vector<std::uint32_t> listStart;  // per node, and one past the last
-    std::vector<std::uint32_t> entries;
-    std::vector<std::uint32_t> ends;  // first and second node of each spring
+    int nodesX, nodesY, nodesZ;
+    std::uintptr_t nodeBase, springBase;
+    std::vector<std::size_t> listStart;  // per node, and one past the last
+    std::vector<Spring*> listSprings;
+    std::vector<int> listEnds;
+    std::vector<std::uintptr_t> ends;  // first and second node of each spring
 };
-
-// Null for a lattice too large to number in 32 bits.
-const Wiring* wiringOf(int nx, int ny, int nz) {
-    static std::map<std::array<int, 3>, Wiring> shapes;
-    auto found = shapes.find({nx, ny, nz});
-    if (found != shapes.end()) return &found->second;
-
-    std::size_t count = nodeCount(nx, ny, nz);
-    auto flat = [&](auto n) { return (std::size_t(n.i) * ny + n.j) * nz + n.k; };
-    std::vector<std::size_t> listed(count + 1, 0);
-    std::size_t springCount = 0;
-    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
-        ++springCount;
-        ++listed[flat(a)];
-        ++listed[flat(b)];
-    });
-    if (2 * springCount >= UINT32_MAX || count >= UINT32_MAX) return nullptr;
-
-    Wiring& wiring = shapes[{nx, ny, nz}];
-    wiring.listStart.resize(count + 1);
-    std::size_t total = 0;
-    for (std::size_t n = 0; n <= count; ++n) {
-        wiring.listStart[n] = std::uint32_t(total);
-        if (n < count) total += listed[n];
-    }
-    wiring.entries.resize(total);
-    wiring.ends.reserve(2 * springCount);
-    std::vector<std::uint32_t> next(wiring.listStart.begin(), wiring.listStart.end() - 1);
-    std::uint32_t spring = 0;
-    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
-        wiring.entries[next[flat(a)]++] = 2 * spring;
-        wiring.entries[next[flat(b)]++] = 2 * spring + 1;
-        wiring.ends.push_back(std::uint32_t(flat(a)));
-        wiring.ends.push_back(std::uint32_t(flat(b)));
-        ++spring;
-    });
-    return &wiring;
-}
 
 std::uintptr_t address(const void* p) {
     return reinterpret_cast<std::uintptr_t>(p);
+}
+
+void prefetchLines(const void* p, int lines) {
+    for (int line = 0; line < lines; ++line) {
+        __builtin_prefetch(static_cast<const char*>(p) + 64 * line, 1);
+    }
+}
+
+// For a body with at least one node.
+const Wiring& wiringOf(const SoftBody& body) {
+    static std::map<std::uintptr_t, Wiring> bodies;
+    int nx = body.nodesX, ny = body.nodesY, nz = body.nodesZ;
+    std::uintptr_t nodeBase = address(body.nodes[0][0][0]);
+    std::uintptr_t springBase = body.springs.empty() ? 0 : address(body.springs[0]);
+    Wiring& wiring = bodies[springBase];
+    if (wiring.nodeBase == nodeBase && wiring.nodesX == nx && wiring.nodesY == ny &&
+        wiring.nodesZ == nz && !wiring.listStart.empty()) {
+        return wiring;
+    }
+
+    std::size_t count = nodeCount(nx, ny, nz);
+    auto flat = [&](auto n) { return (std::size_t(n.i) * ny + n.j) * nz + n.k; };
+    wiring = Wiring{nx, ny, nz, nodeBase, springBase, std::vector<std::size_t>(count + 1, 0),
+                    {}, {}, {}};
+    std::size_t springCount = 0;
+    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
+        ++springCount;
+        ++wiring.listStart[flat(a) + 1];
+        ++wiring.listStart[flat(b) + 1];
+    });
+    for (std::size_t n = 0; n < count; ++n) wiring.listStart[n + 1] += wiring.listStart[n];
+    wiring.listSprings.resize(2 * springCount);
+    wiring.listEnds.resize(2 * springCount);
+    wiring.ends.reserve(2 * springCount);
+    std::vector<std::size_t> next(wiring.listStart.begin(), wiring.listStart.end() - 1);
+    std::size_t place = 0;
+    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
+        std::size_t atFirst = next[flat(a)]++, atSecond = next[flat(b)]++;
+        wiring.listSprings[atFirst] = wiring.listSprings[atSecond] =
+            reinterpret_cast<Spring*>(springBase + place++ * sizeof(Spring));
+        wiring.listEnds[atFirst] = 1;
+        wiring.listEnds[atSecond] = 2;
+        wiring.ends.push_back(nodeBase + flat(a) * sizeof(MassNode));
+        wiring.ends.push_back(nodeBase + flat(b) * sizeof(MassNode));
+    });
+    return wiring;
 }
 
 }  // namespace
@@ -320,61 +333,55 @@ std::uintptr_t address(const void* p) {
 // then sums exactly the same terms in exactly the same order as its gather
 // would, provided its spring list is the body's springs that touch it, in the
 // body's order, with the right ends. That holds for a body wired as it was
-// built, with its nodes and springs in their blocks, and that is checked in
-// full every step, walking memory in order. Returns false, before any node
-// has moved, for any other body.
+// built, and that is checked in full every step, walking memory in order.
+// Returns false, before any node has moved, for any other body.
 bool SoftBody::scatterStep(double dt) {
+    std::size_t count = nodeCount(nodesX, nodesY, nodesZ);
+    if (count == 0) return false;
+    const Wiring& wiring = wiringOf(*this);
     std::size_t springCount = springs.size();
-    const Wiring* wiring = wiringOf(nodesX, nodesY, nodesZ);
-    if (wiring == nullptr || wiring->listStart.size() < 2 ||
-        wiring->ends.size() != 2 * springCount) {
-        return false;
-    }
-    // Addresses are compared as integers: a pointer from anywhere else must
-    // fail the comparison, not make it undefined.
-    std::uintptr_t nodeBase = address(nodes[0][0][0]);
-    std::uintptr_t springBase = springCount > 0 ? address(springs[0]) : 0;
+    if (wiring.ends.size() != 2 * springCount) return false;
 
-    const std::uint32_t* expected = wiring->entries.data();
+    Spring* const* wantSprings = wiring.listSprings.data();
+    const int* wantEnds = wiring.listEnds.data();
     std::size_t at = 0;
     for (int i = 0; i < nodesX; ++i) {
         for (int j = 0; j < nodesY; ++j) {
             for (int k = 0; k < nodesZ; ++k, ++at) {
                 MassNode* node = nodes[i][j][k];
-                std::size_t listed = node->springs.size();
-                std::size_t from = wiring->listStart[at];
-                if (address(node) != nodeBase + at * sizeof(MassNode) ||
-                    listed != wiring->listStart[at + 1] - from ||
-                    node->springEnds.size() < listed) {
+                std::size_t from = wiring.listStart[at], listed = wiring.listStart[at + 1] - from;
+                // Addresses are compared as integers: a pointer from anywhere
+                // else must fail the comparison, not make it undefined.
+                if (address(node) != wiring.nodeBase + at * sizeof(MassNode) ||
+                    node->springs.size() != listed || node->springEnds.size() < listed ||
+                    !std::equal(node->springs.begin(), node->springs.end(), wantSprings + from) ||
+                    !std::equal(wantEnds + from, wantEnds + from + listed,
+                                node->springEnds.begin())) {
                     return false;
                 }
-                bool same = true;
-                for (std::size_t e = 0; e < listed; ++e) {
-                    std::uint32_t want = expected[from + e];
-                    same &= address(node->springs[e]) == springBase + (want >> 1) * sizeof(Spring);
-                    same &= (node->springEnds[e] == 1) == ((want & 1) == 0);
-                }
-                if (!same) return false;
                 node->clearForce();
                 if (gravityOn) node->applyGravity();
             }
         }
     }
 
-    const std::uint32_t* ends = wiring->ends.data();
+    const std::uintptr_t* ends = wiring.ends.data();
     for (std::size_t s = 0; s < springCount; ++s) {
-        // The springs stream in by themselves; their ends, a few planes of
-        // the lattice apart, are asked for a little ahead.
+        // Ask for memory well before it is needed: a large body's springs
+        // and nodes come from main memory, and the arithmetic of a few
+        // springs is enough to hide the wait. The lines written are the
+        // three a spring spans and each end's position, velocity and force.
+        if (s + 16 < springCount) prefetchLines(springs[s + 16], 3);
         if (s + 8 < springCount) {
-            __builtin_prefetch(springs[s + 8]->first);
-            __builtin_prefetch(springs[s + 8]->second);
+            prefetchLines(springs[s + 8]->first, 3);
+            prefetchLines(springs[s + 8]->second, 3);
         }
         Spring* spring = springs[s];
         MassNode* first = spring->first;
         MassNode* second = spring->second;
-        if (address(spring) != springBase + s * sizeof(Spring) ||
-            address(first) != nodeBase + ends[2 * s] * sizeof(MassNode) ||
-            address(second) != nodeBase + ends[2 * s + 1] * sizeof(MassNode)) {
+        if (address(spring) != wiring.springBase + s * sizeof(Spring) ||
+            address(first) != ends[2 * s] ||
+            address(second) != ends[2 * s + 1]) {
             return false;
         }
         spring->computeForces();
