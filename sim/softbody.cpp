@@ -366,13 +366,12 @@ bool SoftBody::scatterStep(double dt) {
     }
 
     const std::uintptr_t* ends = wiring.ends.data();
-    // Beyond what the caches hold, memory is asked for ahead of use.
+    // A body larger than the caches comes from main memory: ask for it well
+    // before use, and the arithmetic of a few springs hides the wait. The
+    // lines are the three a spring spans and each end's position, velocity
+    // and force.
     bool large = springCount * sizeof(Spring) > (std::size_t(1) << 20);
     for (std::size_t s = 0; s < springCount; ++s) {
-        // Ask for memory well before it is needed: a large body's springs
-        // and nodes come from main memory, and the arithmetic of a few
-        // springs is enough to hide the wait. The lines written are the
-        // three a spring spans and each end's position, velocity and force.
         if (large && s + 16 < springCount) {
             prefetchLines(springs[s + 16], 3);
             prefetchLines(springs[s + 8]->first, 3);

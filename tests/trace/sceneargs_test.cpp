@@ -63,23 +63,3 @@ TEST(SceneArgs, BadValuesThrowOneLine) {
         }
     }
 }
-
-TEST(SceneArgs, RunSceneKeepsEveryKthFrameAndPushesAfterIt) {
-    World world, twin;
-    testing::internal::CaptureStderr();
-    world = World();
-    twin = World();
-    testing::internal::GetCapturedStderr();
-    SceneArgs args;
-    args.frames = 5;
-    args.every = 2;
-    args.pokes = {{2, 1}};
-    std::vector<long> kept;
-    runScene(world, args, [&](long frame, const World&) { kept.push_back(frame); });
-    EXPECT_EQ(kept, (std::vector<long>{0, 2, 4}));
-    for (int frame = 0; frame < 5; ++frame) {
-        if (frame == 2) twin.poke(1);
-        twin.step();
-    }
-    EXPECT_EQ(world.nodes[3][1][2]->position, twin.nodes[3][1][2]->position);
-}
