@@ -23,8 +23,8 @@ char* writeInt(char* out, Int value) {
 // quicker than the general conversion: |x| = m * 2^q, and the digits are
 // m * 5^k * 2^(q + k) for k = 16 - the decimal exponent, rounded once. Gives
 // the digits as an integer in [1e16, 1e17) and the decimal exponent of the
-// first, or false outside 1e-11 <= |x| < 1e16 (and for zero, subnormals and
-// non-finite values), which the general conversion then takes.
+// first, or false outside about 1e-11 <= |x| < 1e17 (and for zero,
+// subnormals and non-finite values), which the general conversion then takes.
 bool seventeenDigits(double x, std::uint64_t* digits, int* exponent) {
     static const std::uint64_t kPow5[28] = {
         1ull, 5ull, 25ull, 125ull, 625ull, 3125ull, 15625ull, 78125ull, 390625ull,
@@ -40,8 +40,9 @@ bool seventeenDigits(double x, std::uint64_t* digits, int* exponent) {
     if (biased == 0 || biased == 0x7ff) return false;
     std::uint64_t m = (bits & ((std::uint64_t(1) << 52) - 1)) | (std::uint64_t(1) << 52);
     int q = biased - 1075;
-    // floor(log10 |x|) is this or one more: |x| lies in [2^e, 2^(e+1)) and
-    // 78913 / 2^18 is log10(2) a hair low.
+    // floor(log10 |x|) is this or one more, as |x| lies in [2^e, 2^(e+1));
+    // should the estimate ever come out one high, the digits fall short of
+    // 17 below and the general conversion takes the number.
     int e10 = ((biased - 1023) * 78913) >> 18;
     for (int attempt = 0; attempt < 2; ++attempt, ++e10) {
         int k = 16 - e10;
