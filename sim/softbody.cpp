@@ -1,9 +1,12 @@
 #include "sim/softbody.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <iostream>
+#include <map>
 #include <new>
 
 #include "sim/lifetime.h"
@@ -217,6 +220,20 @@ void SoftBody::computeSpringForces() {
     for (Spring* s : springs) s->computeForces();
 }
 
+namespace {
+
+// The rest of a node's step once its spring forces are in.
+void finishNode(MassNode* node, const SoftBody& body, double dt) {
+    node->applyPendingForce();
+    // Contact tests use the position left by the previous step.
+    if (node->position.y <= body.floorY) node->collide(Vector3(0.0, 1.0, 0.0));
+    if (node->position.x <= body.wallXMin) node->collide(Vector3(1.0, 0.0, 0.0));
+    if (node->position.x >= body.wallXMax) node->collide(Vector3(-1.0, 0.0, 0.0));
+    node->integrate(dt);
+}
+
+}  // namespace
+
 void SoftBody::step(double dt) {
     // Spring forces were all computed from the state before the step and no
     // node reads another here, so the visiting order cannot change the result.
@@ -227,15 +244,158 @@ void SoftBody::step(double dt) {
                 node->clearForce();
                 if (gravityOn) node->applyGravity();
                 node->gatherSpringForces();
-                node->applyPendingForce();
-                // Contact tests use the position left by the previous step.
-                if (node->position.y <= floorY) node->collide(Vector3(0.0, 1.0, 0.0));
-                if (node->position.x <= wallXMin) node->collide(Vector3(1.0, 0.0, 0.0));
-                if (node->position.x >= wallXMax) node->collide(Vector3(-1.0, 0.0, 0.0));
-                node->integrate(dt);
+                finishNode(node, *this, dt);
             }
         }
     }
+}
+
+void SoftBody::computeAndStep(double dt) {
+    if (scatterStep(dt)) return;
+    // Nothing the attempt did survives this: the springs compute the same
+    // forces again and every node clears its force before gathering.
+    computeSpringForces();
+    step(dt);
+}
+
+namespace {
+
+// How a body is wired when it is as it was built: for each node, its list of
+// springs and ends, all lists one after the other; and each spring's nodes.
+// Worked out once per body, from its dimensions and the addresses of its node
+// and spring blocks, and kept: blocks are never freed, so the spring block's
+// address names the body for good, and whatever a caller changes later shows
+// up as a difference.
+struct Wiring {
+    int nodesX, nodesY, nodesZ;
+    std::uintptr_t nodeBase, springBase;
+    std::vector<std::size_t> listStart;  // per node, and one past the last
+    std::vector<Spring*> listSprings;
+    std::vector<int> listEnds;
+    std::vector<std::uintptr_t> ends;  // first and second node of each spring
+};
+
+std::uintptr_t address(const void* p) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
+
+void prefetchLines(const void* p, int lines) {
+    for (int line = 0; line < lines; ++line) {
+        __builtin_prefetch(static_cast<const char*>(p) + 64 * line, 1);
+    }
+}
+
+// For a body with at least one node.
+const Wiring& wiringOf(const SoftBody& body) {
+    static std::map<std::uintptr_t, Wiring> bodies;
+    int nx = body.nodesX, ny = body.nodesY, nz = body.nodesZ;
+    std::uintptr_t nodeBase = address(body.nodes[0][0][0]);
+    std::uintptr_t springBase = body.springs.empty() ? 0 : address(body.springs[0]);
+    Wiring& wiring = bodies[springBase];
+    if (wiring.nodeBase == nodeBase && wiring.nodesX == nx && wiring.nodesY == ny &&
+        wiring.nodesZ == nz && !wiring.listStart.empty()) {
+        return wiring;
+    }
+
+    std::size_t count = nodeCount(nx, ny, nz);
+    auto flat = [&](auto n) { return (std::size_t(n.i) * ny + n.j) * nz + n.k; };
+    wiring = Wiring{nx, ny, nz, nodeBase, springBase, std::vector<std::size_t>(count + 1, 0),
+                    {}, {}, {}};
+    std::size_t springCount = 0;
+    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
+        ++springCount;
+        ++wiring.listStart[flat(a) + 1];
+        ++wiring.listStart[flat(b) + 1];
+    });
+    for (std::size_t n = 0; n < count; ++n) wiring.listStart[n + 1] += wiring.listStart[n];
+    wiring.listSprings.resize(2 * springCount);
+    wiring.listEnds.resize(2 * springCount);
+    wiring.ends.reserve(2 * springCount);
+    std::vector<std::size_t> next(wiring.listStart.begin(), wiring.listStart.end() - 1);
+    std::size_t place = 0;
+    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
+        std::size_t atFirst = next[flat(a)]++, atSecond = next[flat(b)]++;
+        wiring.listSprings[atFirst] = wiring.listSprings[atSecond] =
+            reinterpret_cast<Spring*>(springBase + place++ * sizeof(Spring));
+        wiring.listEnds[atFirst] = 1;
+        wiring.listEnds[atSecond] = 2;
+        wiring.ends.push_back(nodeBase + flat(a) * sizeof(MassNode));
+        wiring.ends.push_back(nodeBase + flat(b) * sizeof(MassNode));
+    });
+    return wiring;
+}
+
+}  // namespace
+
+// Gathering makes each node read its springs' stored forces back long after
+// they were written, which misses the cache on large bodies. Here each spring
+// adds its forces to both ends the moment it computes them instead. A node
+// then sums exactly the same terms in exactly the same order as its gather
+// would, provided its spring list is the body's springs that touch it, in the
+// body's order, with the right ends. That holds for a body wired as it was
+// built, and that is checked in full every step, walking memory in order.
+// Returns false, before any node has moved, for any other body.
+bool SoftBody::scatterStep(double dt) {
+    std::size_t count = nodeCount(nodesX, nodesY, nodesZ);
+    if (count == 0) return false;
+    const Wiring& wiring = wiringOf(*this);
+    std::size_t springCount = springs.size();
+    if (wiring.ends.size() != 2 * springCount) return false;
+
+    Spring* const* wantSprings = wiring.listSprings.data();
+    const int* wantEnds = wiring.listEnds.data();
+    std::size_t at = 0;
+    for (int i = 0; i < nodesX; ++i) {
+        for (int j = 0; j < nodesY; ++j) {
+            for (int k = 0; k < nodesZ; ++k, ++at) {
+                MassNode* node = nodes[i][j][k];
+                std::size_t from = wiring.listStart[at], listed = wiring.listStart[at + 1] - from;
+                // Addresses are compared as integers: a pointer from anywhere
+                // else must fail the comparison, not make it undefined.
+                if (address(node) != wiring.nodeBase + at * sizeof(MassNode) ||
+                    node->springs.size() != listed || node->springEnds.size() < listed ||
+                    !std::equal(node->springs.begin(), node->springs.end(), wantSprings + from) ||
+                    !std::equal(wantEnds + from, wantEnds + from + listed,
+                                node->springEnds.begin())) {
+                    return false;
+                }
+                node->clearForce();
+                if (gravityOn) node->applyGravity();
+            }
+        }
+    }
+
+    const std::uintptr_t* ends = wiring.ends.data();
+    // A body larger than the caches comes from main memory: ask for it well
+    // before use, and the arithmetic of a few springs hides the wait. The
+    // lines are the three a spring spans and each end's position, velocity
+    // and force.
+    bool large = springCount * sizeof(Spring) > (std::size_t(1) << 20);
+    for (std::size_t s = 0; s < springCount; ++s) {
+        if (large && s + 16 < springCount) {
+            prefetchLines(springs[s + 16], 3);
+            prefetchLines(springs[s + 8]->first, 3);
+            prefetchLines(springs[s + 8]->second, 3);
+        }
+        Spring* spring = springs[s];
+        MassNode* first = spring->first;
+        MassNode* second = spring->second;
+        if (address(spring) != wiring.springBase + s * sizeof(Spring) ||
+            address(first) != ends[2 * s] ||
+            address(second) != ends[2 * s + 1]) {
+            return false;
+        }
+        spring->computeForces();
+        first->force += spring->forceOnFirst;
+        second->force += spring->forceOnSecond;
+    }
+
+    for (int i = 0; i < nodesX; ++i) {
+        for (int j = 0; j < nodesY; ++j) {
+            for (int k = 0; k < nodesZ; ++k) finishNode(nodes[i][j][k], *this, dt);
+        }
+    }
+    return true;
 }
 
 void SoftBody::poke(int kind) {
