@@ -134,7 +134,8 @@ TEST(Trace, BadArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--bogus"},        {"--frames"},      {"--frames", "x"}, {"--frames", "-1"},
         {"--frames", "3x"}, {"--every", "0"},  {"--poke", "3"},   {"--poke", "a:1"},
         {"--poke", "-1:0"}, {"--poke", "2:"},  {"--ropes", "1"},  {"--every", "99999999999"},
-        {"--frames", " 3"}, {"--every", "+2"}, {"--bad\noption"}};
+        {"--frames", " 3"}, {"--every", "+2"}, {"--bad\noption"}, {"--poke", "1:3"},
+        {"--poke", "1:-1"}, {"--ropes", "--poke", "0:0"}, {"--poke", "0:2", "--ropes"}};
     for (const auto& args : bad) {
         Outcome run = trace(args);
         EXPECT_EQ(run.status, 2) << args[0];
@@ -143,6 +144,13 @@ TEST(Trace, BadArgumentsGiveOneUsageLineAndStatusTwo) {
         EXPECT_NE(run.err.find("usage: wobble-trace"), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     }
+}
+
+TEST(Trace, HelpGoesToStandardOutputAndSucceeds) {
+    Outcome run = trace({"--frames", "3", "--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("usage: wobble-trace [--frames N]", 0), 0u) << run.out;
 }
 
 TEST(Trace, FailedWriteIsReported) {

@@ -1,0 +1,78 @@
+#include "trace/sceneargs.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+const char* const kSceneUsage = "[--frames N] [--every K] [--poke F:KIND]... [--ropes]";
+
+namespace {
+
+// A whole decimal integer in [min, max]: an optional minus sign and digits,
+// nothing else (strtol alone would also take spaces and a plus sign).
+bool parseInt(const std::string& text, long min, long max, long* out) {
+    std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (start == text.size()) return false;
+    for (std::size_t c = start; c < text.size(); ++c) {
+        if (text[c] < '0' || text[c] > '9') return false;
+    }
+    errno = 0;
+    long value = std::strtol(text.c_str(), nullptr, 10);
+    if (errno != 0 || value < min || value > max) return false;
+    *out = value;
+    return true;
+}
+
+}  // namespace
+
+int parseSceneOption(int argc, char** argv, int a, SceneArgs& args) {
+    std::string arg = argv[a];
+    if (arg == "--ropes") {
+        args.ropes = true;
+        return 1;
+    }
+    if (arg != "--frames" && arg != "--every" && arg != "--poke") return 0;
+    if (a + 1 >= argc) throw SceneArgsError(arg + " needs a value");
+    std::string value = argv[a + 1];
+    if (arg == "--frames") {
+        if (!parseInt(value, 0, INT_MAX, &args.frames)) {
+            throw SceneArgsError("--frames needs a count of 0 or more, not '" + value + "'");
+        }
+    } else if (arg == "--every") {
+        if (!parseInt(value, 1, INT_MAX, &args.every)) {
+            throw SceneArgsError("--every needs a count of 1 or more, not '" + value + "'");
+        }
+    } else {
+        std::size_t colon = value.find(':');
+        long frame = 0, kind = 0;
+        if (colon == std::string::npos || !parseInt(value.substr(0, colon), 0, INT_MAX, &frame) ||
+            !parseInt(value.substr(colon + 1), 0, 2, &kind)) {
+            throw SceneArgsError(
+                "--poke needs FRAME:KIND with a frame of 0 or more and a kind of 0, 1 or 2, not '" +
+                value + "'");
+        }
+        args.pokes.push_back({frame, int(kind)});
+    }
+    return 2;
+}
+
+void checkSceneArgs(const SceneArgs& args) {
+    // A push acts on the start-up box, which the chains' scene never steps.
+    if (args.ropes && !args.pokes.empty()) {
+        throw SceneArgsError("--poke pushes the box, which --ropes does not show");
+    }
+}
+
+void sceneUsageError(const char* program, std::string problem, const char* usage) {
+    for (char& c : problem) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    }
+    std::fprintf(stderr, "%s: %s; %s\n", program, problem.c_str(), usage);
+    std::exit(2);
+}
+
+void setUpScene(World& world, const SceneArgs& args) {
+    if (args.ropes) world.setUpRopes();
+}
