@@ -29,7 +29,8 @@ bool isRibOption(RtToken name) {
 }  // namespace
 
 RibWriter* RiBegin(const char* name) {
-    RibWriter* writer = new (std::nothrow) RibWriter(name, "binary", &ribBinaryFormat, RI_NULL);
+    RibWriter* writer = new (std::nothrow)
+        RibWriter(name, "binary", &ribBinaryFormat, "gzip", &ribGzipCompression, RI_NULL);
     currentRenderer = writer;
     return writer;
 }

@@ -246,7 +246,7 @@ class RibWriter;
 
 // Null until RiBegin; the plain option functions forward to it.
 extern RenderInterface* currentRenderer;
-// Set by the "rib" option; RiBegin hands ribBinaryFormat to each new writer.
+// Set by the "rib" option; RiBegin hands both to each new writer.
 extern int ribBinaryFormat;
 extern int ribGzipCompression;
 

@@ -7,7 +7,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -52,11 +54,40 @@ class SigpipeGuard {
 
 }  // namespace
 
+struct RibStream::Deflater {
+    z_stream z{};
+    // The last gzip member is complete; data written after that starts a
+    // new member, and a gzip reader joins the members into one text.
+    bool ended = false;
+    unsigned char out[16 * 1024];
+};
+
+bool RibStream::compress() {
+    if (deflater) return true;
+    Deflater* d = new Deflater;
+    // 16 + the largest window: the gzip wrapper (header and CRC trailer)
+    // rather than the bare zlib one.
+    if (deflateInit2(&d->z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8,
+                     Z_DEFAULT_STRATEGY) != Z_OK) {
+        delete d;
+        return false;
+    }
+    deflater = d;
+    if (!buffer) {
+        // Compressed standard output collects its text like a file does;
+        // the caller's own printf output could not be mixed into it anyway.
+        buffer = new char[kBufferSize];
+        capacity = kBufferSize;
+    }
+    return true;
+}
+
 void RibStream::flushAll() {
     for (RibStream* s = liveStreams; s; s = s->nextLive) {
         // A forked copy of the process holds its parent's buffered data; that
         // data is the parent's to write.
         if (s->owner != getpid()) continue;
+        if (s->deflater) s->drain(Ending::finish);
         s->flush();
         // The child renderer gets its end of file and finishes its input
         // before this process is gone.
@@ -132,20 +163,23 @@ RibStream* RibStream::openStandardOutput() {
 }
 
 RibStream::~RibStream() {
+    if (deflater) drain(Ending::finish);
     flush();
     closeTarget();
     unlinkLive();
+    if (deflater) deflateEnd(&deflater->z);
+    delete deflater;
     delete[] buffer;
 }
 
 void RibStream::writeSlow(const void* data, size_t n) {
-    if (toStdout) {
+    if (!buffer) {
         std::fwrite(data, 1, n, stdout);
         return;
     }
-    flush();
+    drain(Ending::none);
     if (n >= capacity) {
-        writeOut(static_cast<const char*>(data), n);
+        send(static_cast<const char*>(data), n, Ending::none);
     } else {
         std::memcpy(buffer, data, n);
         used = n;
@@ -153,16 +187,60 @@ void RibStream::writeSlow(const void* data, size_t n) {
 }
 
 void RibStream::flush() {
-    if (toStdout) {
-        std::fflush(stdout);
-        return;
-    }
-    writeOut(buffer, used);
+    drain(Ending::sync);
+    if (toStdout) std::fflush(stdout);
+}
+
+void RibStream::drain(Ending ending) {
+    send(buffer, used, ending);
     used = 0;
 }
 
+void RibStream::send(const char* data, size_t n, Ending ending) {
+    if (deflater) {
+        deflateOut(data, n, ending);
+    } else {
+        writeOut(data, n);
+    }
+}
+
+void RibStream::deflateOut(const char* data, size_t n, Ending ending) {
+    Deflater& d = *deflater;
+    if (d.ended) {
+        if (n == 0) return;  // no empty member after the last one
+        deflateReset(&d.z);
+        d.ended = false;
+    }
+    // zlib counts its input in unsigned int: very large writes go in slices,
+    // and only the last one carries the flush.
+    do {
+        size_t slice = std::min<size_t>(n, 1u << 30);
+        d.z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+        d.z.avail_in = uInt(slice);
+        data += slice;
+        n -= slice;
+        int mode = n > 0 || ending == Ending::none ? Z_NO_FLUSH
+                   : ending == Ending::sync        ? Z_SYNC_FLUSH
+                                                   : Z_FINISH;
+        // Output space left over means deflate has said all it has to say
+        // for this mode; Z_FINISH then has ended the member.
+        do {
+            d.z.next_out = d.out;
+            d.z.avail_out = sizeof d.out;
+            if (deflate(&d.z, mode) == Z_STREAM_ERROR) return;
+            writeOut(reinterpret_cast<const char*>(d.out), sizeof d.out - d.z.avail_out);
+        } while (d.z.avail_out == 0);
+        if (mode == Z_FINISH) d.ended = true;
+    } while (n > 0);
+}
+
 void RibStream::writeOut(const char* data, size_t n) {
-    if (broken || fd < 0 || n == 0) return;
+    if (n == 0) return;
+    if (toStdout) {
+        std::fwrite(data, 1, n, stdout);
+        return;
+    }
+    if (broken || fd < 0) return;
     // Any target may have a reader that can go away: a pipe, or a file name
     // that names a FIFO.
     SigpipeGuard guard;

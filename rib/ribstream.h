@@ -1,5 +1,5 @@
 // The one buffered output of a RIB writer: a file, a pipe into a child
-// process, or standard output.
+// process, or standard output, plain or gzip-compressed.
 #pragma once
 
 #include <sys/types.h>
@@ -16,6 +16,11 @@ class RibStream {
     // Goes through stdout's own stdio buffer, so that the caller's printf
     // output and the RIB text stay in the order they were made.
     static RibStream* openStandardOutput();
+
+    // From here on everything written goes out as one gzip stream. Called
+    // before the first write; false (and the stream stays plain) when zlib
+    // cannot set up its state.
+    bool compress();
 
     // Flushes, then closes the file or pipe (waiting for the child); standard
     // output is flushed and left open.
@@ -41,15 +46,26 @@ class RibStream {
             writeSlow(&c, 1);
         }
     }
+    // Hands everything written so far to the reader; a compressed stream
+    // makes it decompressible up to here without ending the gzip stream.
     void flush();
 
     // Flushes every live stream made by this process; registered with atexit
     // when the first stream opens, so that buffered RIB survives any exit().
+    // A compressed stream is ended there, so that it is a whole gzip file
+    // even when its writer is never destroyed.
     static void flushAll();
 
   private:
+    struct Deflater;
+    enum class Ending { none, sync, finish };
+
     RibStream() = default;
     void writeSlow(const void* data, size_t n);
+    // Empties the buffer into the target, through the compressor if any.
+    void drain(Ending ending);
+    void send(const char* data, size_t n, Ending ending);
+    void deflateOut(const char* data, size_t n, Ending ending);
     void writeOut(const char* data, size_t n);
     void closeTarget();
     void linkLive();
@@ -58,13 +74,14 @@ class RibStream {
     static constexpr size_t kBufferSize = 64 * 1024;
 
     char* buffer = nullptr;
-    size_t capacity = 0;  // 0 for standard output: every write goes to stdio
+    size_t capacity = 0;  // 0 for plain standard output: every write goes to stdio
     size_t used = 0;
     int fd = -1;
     pid_t child = -1;
     pid_t owner = -1;  // a forked copy must not flush its parent's data again
     bool toStdout = false;
     bool broken = false;  // the reader went away; later data is dropped
+    Deflater* deflater = nullptr;
     RibStream* nextLive = nullptr;
     RibStream* prevLive = nullptr;
 };

@@ -68,6 +68,7 @@ RibWriter::RibWriter(const char* name, ...) {
 
 void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
                           const RtPointer values[]) {
+    int gzip = 0;
     for (RtInt i = 0; i < n; ++i) {
         if (!values[i]) continue;
         if (std::strcmp(tokens[i], "format") == 0) {
@@ -75,8 +76,12 @@ void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
             binaryOutput = text && std::strcmp(text, "binary") == 0;
         } else if (std::strcmp(tokens[i], "binary") == 0) {
             binaryOutput = *static_cast<const int*>(values[i]);
+        } else if (std::strcmp(tokens[i], "compression") == 0) {
+            const char* text = *static_cast<const char* const*>(values[i]);
+            gzip = text && std::strcmp(text, "gzip") == 0;
+        } else if (std::strcmp(tokens[i], "gzip") == 0) {
+            gzip = *static_cast<const int*>(values[i]);
         }
-        // "compression" and "gzip" are accepted and change nothing.
     }
     echoDeclarations = 1;
     if (name) {
@@ -101,6 +106,10 @@ void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
         }
     } else {
         outputStream = RibStream::openStandardOutput();
+    }
+    // Without zlib's state the text still goes out, uncompressed.
+    if (gzip && !outputStream->compress()) {
+        std::fprintf(stderr, "duzozo: cannot compress the RIB output; it is written uncompressed\n");
     }
     WriteText("##RenderMan RIB-Structure 1.0\n");
     WriteText("version 3.03\n");

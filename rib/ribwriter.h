@@ -16,7 +16,8 @@ class RibWriter : public RenderInterface {
     // The target name is a file name, "rendrib", "rgl", "prman" (started as
     // commands), "|command", or null for standard output. Option pairs of
     // (token, pointer to value) follow, ended by a null token: "format"
-    // (pointer to text), "binary" (pointer to int), "compression", "gzip".
+    // (pointer to text), "binary" (pointer to int), "compression" (pointer
+    // to text, "gzip" compresses the whole stream) and "gzip" (pointer to int).
     explicit RibWriter(const char* name, ...);
     // Writes the final line break and closes the file or pipe.
     ~RibWriter() override;
