@@ -12,7 +12,7 @@
 
 #include "sim/surface.h"
 #include "tests/support/childprocess.h"
-#include "tests/wobble2rib/ribdecode.h"
+#include "tests/render/ribdecode.h"
 
 namespace fs = std::filesystem;
 
@@ -348,4 +348,35 @@ TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
     EXPECT_NE(full.err.find("wobble2rib: cannot write the RIB to standard output"),
               std::string::npos)
         << full.err;
+}
+
+TEST(Wobble2rib, GzipDecompressesToTheSameBytes) {
+    TempDir dir;
+    for (bool binary : {false, true}) {
+        std::vector<std::string> scene = {"--frames", "30", "--every", "10", "--motion-blur"};
+        if (binary) scene.push_back("--binary");
+        std::vector<std::string> zipped = scene;
+        zipped.push_back("--gzip");
+        ChildOutcome plain = wobble2rib(scene);
+        EXPECT_EQ(wobble2rib(zipped, dir.path + "/out.rib.gz").status, 0);
+        zipped.insert(zipped.end(), {"-o", dir.path + "/frame%d.rib.gz"});
+        EXPECT_EQ(wobble2rib(zipped).status, 0);
+
+        auto gunzip = [](const std::string& path) {
+            ChildOutcome run = runChild("/bin/sh", {"-c", "gzip -dc '" + path + "'"});
+            EXPECT_EQ(run.status, 0) << path << ": " << run.err;
+            return run.out;
+        };
+        EXPECT_TRUE(gunzip(dir.path + "/out.rib.gz") == plain.out);
+        // Each frame's file is a whole gzip stream of that frame alone.
+        std::vector<Frame> expected = frames(plain.out);
+        for (const Frame& f : expected) {
+            std::vector<Frame> got =
+                frames(gunzip(dir.path + "/frame" + std::to_string(f.number) + ".rib.gz"));
+            ASSERT_EQ(got.size(), 1u);
+            EXPECT_EQ(got[0].number, f.number);
+            EXPECT_TRUE(*got[0].all("PointsPolygons").back()->param("P") ==
+                        *f.all("PointsPolygons").back()->param("P"));
+        }
+    }
 }

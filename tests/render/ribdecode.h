@@ -12,7 +12,7 @@
 #include <vector>
 
 struct RibValue {
-    enum Kind { Number, String, Array } kind;
+    enum Kind { Number, String, Array } kind = Number;
     double number = 0;
     std::string text;
     std::vector<double> numbers;  // an array of numbers
@@ -92,10 +92,12 @@ class RibDecoder {
         return v;
     }
 
+    // The writer sends floats most significant byte first, as the RIB
+    // binary encoding has them.
     float binaryFloat() {
         if (at + 4 > in.size()) fail("a cut binary float");
         uint32_t bits = 0;
-        for (int b = 3; b >= 0; --b) bits = bits << 8 | static_cast<unsigned char>(in[at + b]);
+        for (int b = 0; b < 4; ++b) bits = bits << 8 | static_cast<unsigned char>(in[at + b]);
         at += 4;
         float f;
         std::memcpy(&f, &bits, 4);
@@ -104,7 +106,7 @@ class RibDecoder {
 
     RibValue value() {
         unsigned char c = in[at];
-        RibValue v{RibValue::Number};
+        RibValue v;
         if (c == '"') {
             v.kind = RibValue::String;
             v.text = quoted();

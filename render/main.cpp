@@ -16,8 +16,8 @@
 
 #include "rib/ri.h"
 #include "trace/sceneargs.h"
-#include "wobble2rib/framepattern.h"
-#include "wobble2rib/framewriter.h"
+#include "render/framepattern.h"
+#include "render/framewriter.h"
 
 namespace {
 

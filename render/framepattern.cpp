@@ -1,4 +1,4 @@
-#include "wobble2rib/framepattern.h"
+#include "render/framepattern.h"
 
 #include <stdexcept>
 

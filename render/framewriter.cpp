@@ -1,4 +1,4 @@
-#include "wobble2rib/framewriter.h"
+#include "render/framewriter.h"
 
 namespace {
 

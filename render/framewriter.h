@@ -5,7 +5,7 @@
 #include "rib/ri.h"
 #include "sim/surface.h"
 #include "sim/world.h"
-#include "wobble2rib/framepattern.h"
+#include "render/framepattern.h"
 
 struct FrameOptions {
     int width = 300, height = 300;  // the window's size
