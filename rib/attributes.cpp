@@ -3,6 +3,8 @@
 
 #include "rib/requests.h"
 
+using namespace duzozo;
+
 namespace {
 
 void writeKeyword(RibWriter& w, const char* keyword) {
@@ -186,6 +188,11 @@ void RibWriter::SurfaceV(RtToken name, RtInt n, RtToken tokens[], RtPointer valu
 
 void RibWriter::DisplacementV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
     WriteText("Displacement");
+    WriteParams(name, 0, n, tokens, values);
+}
+
+void RibWriter::DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    WriteText("Deformation");
     WriteParams(name, 0, n, tokens, values);
 }
 

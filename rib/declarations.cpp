@@ -114,6 +114,34 @@ RtToken RI_OBJECT = "object";
 RtToken RI_CATEGORY = "__category";
 RtToken RI_PRIVATE_W = "_$w";
 
+// Standard names the writer does not declare.
+RtToken RI_FRAMEBUFFER = "framebuffer";
+RtToken RI_FILE = "file";
+RtToken RI_RGBA = "rgba";
+RtToken RI_RGBZ = "rgbz";
+RtToken RI_RGBAZ = "rgbaz";
+RtToken RI_A = "a";
+RtToken RI_Z = "z";
+RtToken RI_AZ = "az";
+RtToken RI_FLATNESS = "flatness";
+RtToken RI_AMBIENTLIGHT = "ambientlight";
+RtToken RI_POINTLIGHT = "pointlight";
+RtToken RI_DISTANTLIGHT = "distantlight";
+RtToken RI_SPOTLIGHT = "spotlight";
+RtToken RI_MATTE = "matte";
+RtToken RI_METAL = "metal";
+RtToken RI_SHINYMETAL = "shinymetal";
+RtToken RI_PLASTIC = "plastic";
+RtToken RI_PAINTEDPLASTIC = "paintedplastic";
+RtToken RI_DEPTHCUE = "depthcue";
+RtToken RI_FOG = "fog";
+RtToken RI_BUMPY = "bumpy";
+RtToken RI_WRAP = "wrap";
+RtToken RI_NOWRAP = "nowrap";
+RtToken RI_ORIGIN = "origin";
+
+namespace duzozo {
+
 namespace {
 
 struct Word {
@@ -471,6 +499,10 @@ int declarationTypeFloats(int type) {
             return 0;
     }
 }
+
+}  // namespace duzozo
+
+using namespace duzozo;
 
 const char* parseDeclaration(const char* name, const char* declaration, const char* key,
                              int skipLookup) {

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace duzozo {
+
 ErrorReporterState errorReporter;
 
 namespace {
@@ -60,6 +62,10 @@ const char* errorSeverityName(int severity) {
     if (severity < 0 || severity > 3) return nullptr;
     return kSeverityNames[severity];
 }
+
+}  // namespace duzozo
+
+using namespace duzozo;
 
 void RiErrorIgnore(RtInt code, RtInt, const char*) {
     errorReporter.lastErrorCode = code;

@@ -4,6 +4,8 @@
 
 #include "rib/ri.h"
 
+namespace duzozo {
+
 // Severities.
 constexpr int kRieInfo = 0;
 constexpr int kRieWarning = 1;
@@ -27,3 +29,5 @@ struct ErrorReporterState {
     bool anyPrinted = false;
 };
 extern ErrorReporterState errorReporter;
+
+}  // namespace duzozo

@@ -6,6 +6,8 @@
 
 #include "rib/requests.h"
 
+using namespace duzozo;
+
 RtBasis RiBezierBasis = {{-1, 3, -3, 1}, {3, -6, 3, 0}, {-3, 3, 0, 0}, {1, 0, 0, 0}};
 RtBasis RiBSplineBasis = {{-1.0f / 6, 3.0f / 6, -3.0f / 6, 1.0f / 6},
                           {3.0f / 6, -6.0f / 6, 3.0f / 6, 0},

@@ -3,6 +3,8 @@
 
 #include "rib/requests.h"
 
+using namespace duzozo;
+
 namespace {
 
 // "filter" swidth twidth, then the parameter list, which ends the line.
@@ -68,6 +70,15 @@ void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken
                              RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                              RtInt n, RtToken tokens[], RtPointer values[]) {
     WriteText("MakeTexture ");
+    writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
+    writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
+}
+
+// A bump map is made from its picture exactly as a texture is.
+void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
+                          RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n,
+                          RtToken tokens[], RtPointer values[]) {
+    WriteText("MakeBump ");
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
 }

@@ -3,7 +3,10 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "rib/parampairs.h"
 #include "rib/requests.h"
+
+using namespace duzozo;
 
 RtFloat RiGaussianFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth) {
     double u = x / (xwidth * 0.5);
@@ -40,6 +43,8 @@ RtFloat RiSincFilter(RtFloat x, RtFloat y, RtFloat, RtFloat) {
     return static_cast<RtFloat>(std::sin(pr) / pr);
 }
 
+namespace duzozo {
+
 const char* ribFilterName(RtFilterFunc filter) {
     if (filter == RiGaussianFilter) return "gaussian";
     if (filter == RiBoxFilter) return "box";
@@ -56,6 +61,8 @@ void writeGs(RibWriter& w, std::initializer_list<RtFloat> values) {
     }
 }
 
+}  // namespace duzozo
+
 namespace {
 
 // The keyword, each float as " %g", the line break.
@@ -63,10 +70,6 @@ void writeFloatsLine(RibWriter& w, const char* keyword, std::initializer_list<Rt
     w.WriteText(keyword);
     writeGs(w, values);
     w.WriteChar('\n');
-}
-
-bool isRibOptionName(RtToken name) {
-    return name && (std::strcmp(name, "rib") == 0 || std::strcmp(name, "RIB") == 0);
 }
 
 }  // namespace
@@ -100,6 +103,10 @@ void RibWriter::ProjectionV(RtToken name, RtInt n, RtToken tokens[], RtPointer v
 
 void RibWriter::Clipping(RtFloat hither, RtFloat yon) {
     writeFloatsLine(*this, "Clipping", {hither, yon});
+}
+
+void RibWriter::ClippingPlane(RtFloat x, RtFloat y, RtFloat z, RtFloat nx, RtFloat ny, RtFloat nz) {
+    writeFloatsLine(*this, "ClippingPlane", {x, y, z, nx, ny, nz});
 }
 
 void RibWriter::DepthOfField(RtFloat fstop, RtFloat focallength, RtFloat focaldistance) {
@@ -170,7 +177,7 @@ void RibWriter::RelativeDetail(RtFloat relativedetail) {
 }
 
 void RibWriter::OptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    if (!isRibOptionName(name)) {
+    if (!isRibOption(name)) {
         WriteText("Option");
         WriteParams(name, 0, n, tokens, values);
         return;

@@ -1,9 +1,17 @@
-// Collects the (token, value) pairs of a variable-argument request.
+// Collects the arguments of the variable-argument requests: (token, value)
+// pairs, motion times, and the options of a writer or a "rib" option.
 #pragma once
 
 #include <cstdarg>
+#include <cstring>
+#include <vector>
 
 #include "rib/ri.h"
+
+namespace duzozo {
+
+// Variable-argument forms collect at most this many (token, value) pairs.
+constexpr int kMaxParamPairs = 512;
 
 struct ParamPairs {
     // Reads tokens and values until a null token or kMaxParamPairs pairs;
@@ -23,3 +31,40 @@ struct ParamPairs {
     RtToken tokens[kMaxParamPairs];
     RtPointer values[kMaxParamPairs];
 };
+
+#define DUZOZO_UNPAREN(...) __VA_ARGS__
+
+// Declares `pairs` holding the pairs that follow the parameter `last` of the
+// enclosing variable-argument function.
+#define DUZOZO_COLLECT_PAIRS(pairs, last) \
+    duzozo::ParamPairs pairs;             \
+    do {                                  \
+        va_list pairArgs_;                \
+        va_start(pairArgs_, last);        \
+        pairs.collect(pairArgs_);         \
+        va_end(pairArgs_);                \
+    } while (0)
+
+// The n times of MotionBegin, read as doubles and narrowed to floats. Any
+// number of times; room for at least one so that the array is never null.
+inline std::vector<RtFloat> collectTimes(RtInt n, va_list args) {
+    std::vector<RtFloat> times(n > 0 ? size_t(n) : 1);
+    for (RtInt i = 0; i < n; ++i) times[size_t(i)] = RtFloat(va_arg(args, double));
+    return times;
+}
+
+// Exactly "rib" or "RIB": the options of the writer itself, not of a renderer.
+inline bool isRibOption(RtToken name) {
+    return name && (std::strcmp(name, "rib") == 0 || std::strcmp(name, "RIB") == 0);
+}
+
+// The settings that a writer's creation options and a "rib" option both
+// carry. Tokens and texts compare exactly; a later pair overrides an earlier
+// one; unknown tokens are ignored.
+struct RibSettings {
+    int binary = 0;
+    int gzip = 0;
+    void apply(RtInt n, const RtToken tokens[], const RtPointer values[]);
+};
+
+}  // namespace duzozo

@@ -6,6 +6,8 @@
 #include "rib/declarations.h"
 #include "rib/symtab.h"
 
+namespace duzozo {
+
 // Zero before any static initialiser runs.
 ParamValueStats paramValueStats = {0, 0, 0, 0, 0, 0};
 
@@ -86,6 +88,10 @@ void releaseParamValueEntry(ParamValueEntry* entry) {
     freeData(entry);
     giveBackEntry(entry);
 }
+
+}  // namespace duzozo
+
+using namespace duzozo;
 
 void ParamValueList::clear() {
     while (first) {

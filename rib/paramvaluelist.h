@@ -15,6 +15,8 @@ struct ParamValueEntry {
     void* data = nullptr;  // the entry's own copy of the values
 };
 
+namespace duzozo {
+
 // Takes an entry from the pool and copies wordCount words of values into it
 // (when values are given). A word is 4 bytes, or one text pointer for a
 // string; the copied string pointers are replaced by their interned copies.
@@ -22,6 +24,8 @@ ParamValueEntry* makeParamValueEntry(const char* token, int type, int storageCla
                                      const void* values, int wordCount);
 // Frees the entry's data and returns it to the pool.
 void releaseParamValueEntry(ParamValueEntry* entry);
+
+}  // namespace duzozo
 
 class ParamValueList {
   public:
@@ -47,6 +51,8 @@ class ParamValueList {
     ParamValueEntry* first = nullptr;
 };
 
+namespace duzozo {
+
 struct ParamValueStats {
     long entriesRequested;
     long entriesOutstanding;
@@ -56,5 +62,7 @@ struct ParamValueStats {
     long dataPeak;
 };
 extern ParamValueStats paramValueStats;
+
+}  // namespace duzozo
 
 void printParamValueStats(FILE* stream);

@@ -1,10 +1,16 @@
-// The RenderMan Interface as seen by callers: value types, the abstract
-// request interface, the process-wide current renderer and the plain option
-// functions that forward to it.
-#pragma once
+// The RenderMan Interface as seen by callers: value types, standard tokens,
+// the plain Ri... functions that forward to the current renderer and, for
+// C++, the abstract request interface. Usable from C99 and from C++.
+#ifndef DUZOZO_RIB_RI_H
+#define DUZOZO_RIB_RI_H
 
+#ifdef __cplusplus
 #include <cstdarg>
 #include <cstdint>
+#else
+#include <stdarg.h>
+#include <stdint.h>
+#endif
 
 typedef int32_t RtInt;
 typedef float RtFloat;
@@ -12,13 +18,25 @@ typedef int16_t RtBoolean;
 typedef const char* RtToken;
 typedef const char* RtString;
 typedef void* RtPointer;
+typedef void RtVoid;
 typedef RtFloat RtPoint[3];
 typedef RtFloat RtColor[3];
+typedef RtFloat RtHpoint[4];
 typedef RtFloat RtBound[6];
 typedef RtFloat RtMatrix[4][4];
 typedef RtFloat RtBasis[4][4];
 typedef RtInt RtLightHandle;
 typedef RtInt RtObjectHandle;
+
+#ifdef __cplusplus
+class RenderInterface;
+class RibWriter;
+// A renderer that RiContext can make current again.
+typedef RenderInterface* RtContextHandle;
+extern "C" {
+#else
+typedef RtPointer RtContextHandle;
+#endif
 
 typedef RtFloat (*RtFilterFunc)(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
 typedef void (*RtErrorHandler)(RtInt code, RtInt severity, const char* message);
@@ -26,18 +44,170 @@ typedef void (*RtProcSubdivFunc)(RtPointer data, RtFloat detail);
 typedef void (*RtProcFreeFunc)(RtPointer data);
 typedef void (*RtArchiveCallback)(RtToken type, const char* format, ...);
 
+#define RI_FALSE 0
+#define RI_TRUE 1
+#define RI_INFINITY 1.0e38
+#define RI_EPSILON 1.0e-10
+
 // Ends every variable-argument parameter list. It must be a pointer: a plain
 // 0 passed through "..." is an int and would be read back as garbage.
+#ifdef __cplusplus
 #define RI_NULL (static_cast<RtToken>(nullptr))
+#else
+#define RI_NULL ((RtToken)0)
+#endif
 
-// Variable-argument forms collect at most this many (token, value) pairs.
-constexpr int kMaxParamPairs = 512;
+// The steps between patches of the standard bases.
+#define RI_BEZIERSTEP ((RtInt)3)
+#define RI_BSPLINESTEP ((RtInt)1)
+#define RI_CATMULLROMSTEP ((RtInt)1)
+#define RI_HERMITESTEP ((RtInt)2)
+#define RI_POWERSTEP ((RtInt)4)
 
-// One pure operation per request. The order of declaration is fixed: it is
-// the order of the interface's table of operations.
+// Error codes.
+#define RIE_NOERROR ((RtInt)0)
+#define RIE_NOMEM ((RtInt)1)
+#define RIE_SYSTEM ((RtInt)2)
+#define RIE_NOFILE ((RtInt)3)
+#define RIE_BADFILE ((RtInt)4)
+#define RIE_VERSION ((RtInt)5)
+#define RIE_DISKFULL ((RtInt)6)
+#define RIE_INCAPABLE ((RtInt)11)
+#define RIE_UNIMPLEMENT ((RtInt)12)
+#define RIE_LIMIT ((RtInt)13)
+#define RIE_BUG ((RtInt)14)
+#define RIE_NOTSTARTED ((RtInt)23)
+#define RIE_NESTING ((RtInt)24)
+#define RIE_NOTOPTIONS ((RtInt)25)
+#define RIE_NOTATTRIBS ((RtInt)26)
+#define RIE_NOTPRIMS ((RtInt)27)
+#define RIE_ILLSTATE ((RtInt)28)
+#define RIE_BADMOTION ((RtInt)29)
+#define RIE_BADSOLID ((RtInt)30)
+#define RIE_BADTOKEN ((RtInt)41)
+#define RIE_RANGE ((RtInt)42)
+#define RIE_CONSISTENCY ((RtInt)43)
+#define RIE_BADHANDLE ((RtInt)44)
+#define RIE_NOSHADER ((RtInt)45)
+#define RIE_MISSINGDATA ((RtInt)46)
+#define RIE_SYNTAX ((RtInt)47)
+#define RIE_MATH ((RtInt)61)
+
+// Error severities.
+#define RIE_INFO ((RtInt)0)
+#define RIE_WARNING ((RtInt)1)
+#define RIE_ERROR ((RtInt)2)
+#define RIE_SEVERE ((RtInt)3)
+
+// The standard token names. Those that the writer declares start as literals
+// and become the interned copies once a writer has made its declarations.
+extern RtToken RI_FRAMEBUFFER, RI_FILE;
+extern RtToken RI_RGB, RI_RGBA, RI_RGBZ, RI_RGBAZ, RI_A, RI_Z, RI_AZ;
+extern RtToken RI_PERSPECTIVE, RI_ORTHOGRAPHIC;
+extern RtToken RI_HIDDEN, RI_PAINT;
+extern RtToken RI_CONSTANT, RI_SMOOTH;
+extern RtToken RI_FLATNESS, RI_FOV;
+extern RtToken RI_AMBIENTLIGHT, RI_POINTLIGHT, RI_DISTANTLIGHT, RI_SPOTLIGHT;
+extern RtToken RI_INTENSITY, RI_LIGHTCOLOR, RI_FROM, RI_TO, RI_CONEANGLE, RI_CONEDELTAANGLE,
+    RI_BEAMDISTRIBUTION;
+extern RtToken RI_MATTE, RI_METAL, RI_SHINYMETAL, RI_PLASTIC, RI_PAINTEDPLASTIC;
+extern RtToken RI_KA, RI_KD, RI_KS, RI_KR, RI_ROUGHNESS, RI_TEXTURENAME, RI_SPECULARCOLOR;
+extern RtToken RI_DEPTHCUE, RI_FOG, RI_BUMPY;
+extern RtToken RI_MINDISTANCE, RI_MAXDISTANCE, RI_BACKGROUND, RI_DISTANCE, RI_AMPLITUDE;
+extern RtToken RI_RASTER, RI_SCREEN, RI_CAMERA, RI_WORLD, RI_OBJECT, RI_CURRENT, RI_SHADER,
+    RI_EYE, RI_NDC;
+extern RtToken RI_INSIDE, RI_OUTSIDE, RI_LH, RI_RH;
+extern RtToken RI_P, RI_PZ, RI_PW, RI_N, RI_NP, RI_CS, RI_OS, RI_S, RI_T, RI_ST;
+extern RtToken RI_WIDTH, RI_CONSTANTWIDTH;
+extern RtToken RI_BILINEAR, RI_BICUBIC, RI_LINEAR, RI_CUBIC;
+extern RtToken RI_PRIMITIVE, RI_INTERSECTION, RI_UNION, RI_DIFFERENCE;
+extern RtToken RI_WRAP, RI_NOWRAP, RI_PERIODIC, RI_NONPERIODIC, RI_CLAMP, RI_BLACK;
+extern RtToken RI_IGNORE, RI_PRINT, RI_ABORT, RI_HANDLER;
+extern RtToken RI_ORIGIN, RI_IDENTIFIER, RI_NAME;
+extern RtToken RI_COMMENT, RI_STRUCTURE, RI_VERBATIM;
+extern RtToken RI_HOLE, RI_CREASE, RI_CORNER, RI_INTERPOLATEBOUNDARY;
+extern RtToken RI_BOX, RI_CATMULLROM, RI_GAUSSIAN, RI_TRIANGLE, RI_SINC;
+extern RtToken RI_FILTER, RI_SWIDTH, RI_TWIDTH, RI_FILL, RI_FIDELITY, RI_SAMPLES, RI_BLUR,
+    RI_SBLUR, RI_TBLUR, RI_BIAS, RI_LERP, RI_GAPBIAS, RI_GAPOPT, RI_SOURCE, RI_REFBLUR,
+    RI_SREFBLUR, RI_TREFBLUR, RI_IGNOREABOVE;
+extern RtToken RI_NONDIFFUSE, RI_NONSPECULAR, RI_CATEGORY, RI_PRIVATE_W;
+
+// Standard pixel filters; requests recognise them by address.
+RtFloat RiGaussianFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
+RtFloat RiBoxFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
+RtFloat RiTriangleFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
+RtFloat RiCatmullRomFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
+RtFloat RiSincFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
+
+// Standard basis matrices; Basis recognises them by address.
+extern RtBasis RiBezierBasis;
+extern RtBasis RiBSplineBasis;
+extern RtBasis RiCatmullRomBasis;
+extern RtBasis RiHermiteBasis;
+extern RtBasis RiPowerBasis;
+
+// Procedural markers; Procedural recognises them by address. They do nothing.
+void RiProcDelayedReadArchive(RtPointer data, RtFloat detail);
+void RiProcRunProgram(RtPointer data, RtFloat detail);
+void RiProcDynamicLoad(RtPointer data, RtFloat detail);
+
+// The standard error routines (tables and reporter state in rib/errors.h).
+void RiErrorIgnore(RtInt code, RtInt severity, const char* message);
+void RiErrorPrint(RtInt code, RtInt severity, const char* message);
+void RiErrorAbort(RtInt code, RtInt severity, const char* message);
+
+// Set by the "rib" option; RiBegin hands both to each new writer.
+extern int ribBinaryFormat;
+extern int ribGzipCompression;
+// Applies a "rib" (or "RIB") option to the process-wide settings.
+void applyRibOptions(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
+
+// RiBegin creates a writer for the target (a file name, "rendrib", "rgl",
+// "prman", "|command", or null for standard output) and makes it the current
+// renderer; createRibWriter creates one with no options and leaves the
+// current renderer alone. C sees the writer as an opaque context handle.
+#ifdef __cplusplus
+RibWriter* RiBegin(RtToken name);
+RibWriter* createRibWriter(RtToken name);
+#else
+RtContextHandle RiBegin(RtToken name);
+RtContextHandle createRibWriter(RtToken name);
+#endif
+// Ends the current renderer's output (a final line break; a file or pipe is
+// closed, its command waited for), destroys it and leaves none current.
+RtVoid RiEnd(void);
+// The current renderer, and making a renderer current; a program can drive
+// several writers through the plain functions by switching between them.
+RtContextHandle RiGetContext(void);
+RtVoid RiContext(RtContextHandle handle);
+
+// The plain functions. Each performs its request on the current renderer,
+// or, when there is none, reports "RiBegin not called" through RiErrorPrint
+// with its own name, which ends the process.
+#define DUZOZO_REQUEST(result, name, parameters, arguments) result Ri##name parameters;
+#define DUZOZO_PAIRS(result, name, parameters, last, fixed) result Ri##name parameters;
+#include "rib/requestlist.h"
+#undef DUZOZO_REQUEST
+#undef DUZOZO_PAIRS
+// A "rib" (or "RIB") option sets the process-wide settings instead and needs
+// no renderer, so it can come before RiBegin.
+RtVoid RiOption(RtToken name, ...);
+RtVoid RiOptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
+// The n times follow as doubles (floats widen when passed through "...").
+RtVoid RiMotionBegin(RtInt n, ...);
+RtVoid RiArchiveRecord(RtToken type, const char* format, ...);
+RtVoid RiArchiveRecordV(RtToken type, const char* format, va_list args);
+
+#ifdef __cplusplus
+}  // extern "C"
+
+// One operation per request. The order of declaration is fixed: it is the
+// order of the interface's table of operations.
 class RenderInterface {
   public:
-    virtual ~RenderInterface() {}
+    // Destroying the current renderer leaves no current renderer behind, so
+    // a later plain call is reported instead of reaching a dead object.
+    virtual ~RenderInterface();
 
     virtual void FrameBegin(RtInt frame) = 0;
     virtual void FrameEnd() = 0;
@@ -240,69 +410,23 @@ class RenderInterface {
     virtual void ReadArchiveV(RtToken name, RtArchiveCallback callback, RtInt n, RtToken tokens[],
                               RtPointer values[]) = 0;
     virtual void ErrorHandler(RtErrorHandler handler) = 0;
+
+    // Later requests. They are not pure, so that an implementation written
+    // before them still compiles; one that does not override them reports
+    // each call as an unimplemented feature (a warning) and goes on.
+    virtual void ClippingPlane(RtFloat x, RtFloat y, RtFloat z, RtFloat nx, RtFloat ny, RtFloat nz);
+    virtual void Deformation(RtToken name, ...);
+    virtual void DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
+    virtual void MakeBump(RtString picturename, RtString texturename, RtToken swrap,
+                          RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth, ...);
+    virtual void MakeBumpV(RtString picturename, RtString texturename, RtToken swrap,
+                           RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
+                           RtInt n, RtToken tokens[], RtPointer values[]);
 };
 
-class RibWriter;
-
-// Null until RiBegin; the plain option functions forward to it.
+// Null until RiBegin; the plain functions forward to it.
 extern RenderInterface* currentRenderer;
-// Set by the "rib" option; RiBegin hands both to each new writer.
-extern int ribBinaryFormat;
-extern int ribGzipCompression;
 
-// Creates a writer for the target (a file name, "rendrib", "rgl", "prman",
-// "|command", or null for standard output) and makes it the current renderer.
-RibWriter* RiBegin(const char* name);
-// Creates a writer with no options; the current renderer is left alone.
-RibWriter* createRibWriter(const char* name);
+#endif  // __cplusplus
 
-void RiFormat(RtInt xresolution, RtInt yresolution, RtFloat pixelaspectratio);
-void RiFrameAspectRatio(RtFloat aspect);
-void RiScreenWindow(RtFloat left, RtFloat right, RtFloat bottom, RtFloat top);
-void RiCropWindow(RtFloat xmin, RtFloat xmax, RtFloat ymin, RtFloat ymax);
-void RiProjection(RtToken name, ...);
-void RiProjectionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
-void RiClipping(RtFloat hither, RtFloat yon);
-void RiDepthOfField(RtFloat fstop, RtFloat focallength, RtFloat focaldistance);
-void RiShutter(RtFloat min, RtFloat max);
-void RiPixelVariance(RtFloat variation);
-void RiPixelSamples(RtFloat xsamples, RtFloat ysamples);
-void RiPixelFilter(RtFilterFunc filter, RtFloat xwidth, RtFloat ywidth);
-void RiExposure(RtFloat gain, RtFloat gamma);
-void RiQuantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat ditheramplitude);
-void RiDisplay(RtString name, RtToken type, RtToken mode, ...);
-void RiDisplayV(RtString name, RtToken type, RtToken mode, RtInt n, RtToken tokens[],
-                RtPointer values[]);
-void RiHider(RtToken type, ...);
-void RiHiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]);
-void RiColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]);
-void RiRelativeDetail(RtFloat relativedetail);
-void RiOption(RtToken name, ...);
-void RiOptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
-
-// Applies a "rib" (or "RIB") option to the process-wide settings.
-void applyRibOptions(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
-
-// Standard pixel filters; requests recognise them by address.
-RtFloat RiGaussianFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
-RtFloat RiBoxFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
-RtFloat RiTriangleFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
-RtFloat RiCatmullRomFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
-RtFloat RiSincFilter(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
-
-// Standard basis matrices; Basis recognises them by address.
-extern RtBasis RiBezierBasis;
-extern RtBasis RiBSplineBasis;
-extern RtBasis RiCatmullRomBasis;
-extern RtBasis RiHermiteBasis;
-extern RtBasis RiPowerBasis;
-
-// Procedural markers; Procedural recognises them by address. They do nothing.
-void RiProcDelayedReadArchive(RtPointer data, RtFloat detail);
-void RiProcRunProgram(RtPointer data, RtFloat detail);
-void RiProcDynamicLoad(RtPointer data, RtFloat detail);
-
-// The standard error routines (tables and reporter state in rib/errors.h).
-void RiErrorIgnore(RtInt code, RtInt severity, const char* message);
-void RiErrorPrint(RtInt code, RtInt severity, const char* message);
-void RiErrorAbort(RtInt code, RtInt severity, const char* message);
+#endif  // DUZOZO_RIB_RI_H

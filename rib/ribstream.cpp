@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+namespace duzozo {
+
 namespace {
 
 RibStream* liveStreams = nullptr;
@@ -269,3 +271,5 @@ void RibStream::closeTarget() {
         child = -1;
     }
 }
+
+}  // namespace duzozo

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace duzozo {
+
 class RibStream {
   public:
     // Each returns null when the target cannot be opened.
@@ -85,3 +87,5 @@ class RibStream {
     RibStream* nextLive = nullptr;
     RibStream* prevLive = nullptr;
 };
+
+}  // namespace duzozo

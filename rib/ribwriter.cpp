@@ -11,6 +11,8 @@
 #include "rib/parampairs.h"
 #include "rib/symtab.h"
 
+using namespace duzozo;
+
 int echoDeclarations = 1;
 
 namespace {
@@ -58,31 +60,16 @@ void splitPairs(const RtPointer pairs[], std::vector<RtToken>& tokens,
 }  // namespace
 
 RibWriter::RibWriter(const char* name, ...) {
-    ParamPairs options;
-    va_list args;
-    va_start(args, name);
-    options.collect(args);
-    va_end(args);
+    DUZOZO_COLLECT_PAIRS(options, name);
     construct(name, options.n, options.tokens, options.values);
 }
 
 void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
                           const RtPointer values[]) {
-    int gzip = 0;
-    for (RtInt i = 0; i < n; ++i) {
-        if (!values[i]) continue;
-        if (std::strcmp(tokens[i], "format") == 0) {
-            const char* text = *static_cast<const char* const*>(values[i]);
-            binaryOutput = text && std::strcmp(text, "binary") == 0;
-        } else if (std::strcmp(tokens[i], "binary") == 0) {
-            binaryOutput = *static_cast<const int*>(values[i]);
-        } else if (std::strcmp(tokens[i], "compression") == 0) {
-            const char* text = *static_cast<const char* const*>(values[i]);
-            gzip = text && std::strcmp(text, "gzip") == 0;
-        } else if (std::strcmp(tokens[i], "gzip") == 0) {
-            gzip = *static_cast<const int*>(values[i]);
-        }
-    }
+    RibSettings settings;
+    settings.apply(n, tokens, values);
+    binaryOutput = settings.binary;
+    const int gzip = settings.gzip;
     echoDeclarations = 1;
     if (name) {
         targetName = internString(name);

@@ -215,6 +215,15 @@ class RibWriter : public RenderInterface {
                       RtPointer values[]) override;
     void ErrorHandler(RtErrorHandler handler) override;
 
+    void ClippingPlane(RtFloat x, RtFloat y, RtFloat z, RtFloat nx, RtFloat ny, RtFloat nz) override;
+    void Deformation(RtToken name, ...) override;
+    void DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) override;
+    void MakeBump(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
+                  RtFilterFunc filter, RtFloat swidth, RtFloat twidth, ...) override;
+    void MakeBumpV(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
+                   RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n, RtToken tokens[],
+                   RtPointer values[]) override;
+
     // Value writers. Floats follow binaryOutput; integers and strings are
     // always text.
     void WriteFloat(RtFloat v);
@@ -253,7 +262,7 @@ class RibWriter : public RenderInterface {
     void WriteQuoted(const char* s);
     void Flush();
 
-    RibStream* outputStream = nullptr;
+    duzozo::RibStream* outputStream = nullptr;
     const char* targetName = nullptr;
     int isPipe = 0;
     int uStep = 3;

@@ -5,8 +5,26 @@
 
 SymbolTable stringTable(12289);
 SymbolTable tokenTable(5003);
-StringPoolBlock* stringPoolBlocks = nullptr;
 static char* longStrings = nullptr;
+
+namespace duzozo {
+
+StringPoolBlock* stringPoolBlocks = nullptr;
+
+uint32_t symbolHash(const char* text) {
+    uint32_t h = 0;
+    if (!text) return 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        h = (h << 4) + *p;
+        uint32_t g = h & 0xF0000000u;
+        if (g) h = h ^ (g >> 24) ^ g;
+    }
+    return h;
+}
+
+}  // namespace duzozo
+
+using namespace duzozo;
 
 namespace {
 
@@ -31,17 +49,6 @@ struct TableLifetime {
 } tableLifetime;
 
 }  // namespace
-
-uint32_t symbolHash(const char* text) {
-    uint32_t h = 0;
-    if (!text) return 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        h = (h << 4) + *p;
-        uint32_t g = h & 0xF0000000u;
-        if (g) h = h ^ (g >> 24) ^ g;
-    }
-    return h;
-}
 
 SymbolEntry::SymbolEntry(const char* entryName) : name(entryName), hash(symbolHash(entryName)) {}
 

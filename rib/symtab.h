@@ -17,8 +17,10 @@ struct SymbolEntry {
     SymbolEntry* next = nullptr;
 };
 
+namespace duzozo {
 // The ELF / System V string hash; a null text hashes to 0.
 uint32_t symbolHash(const char* text);
+}  // namespace duzozo
 
 class SymbolTable {
   public:
@@ -71,6 +73,8 @@ extern SymbolTable tokenTable;   // 5003 buckets: token declarations
 // The shared, never-freed copy of the text; equal texts give one pointer.
 const char* internString(const char* text);
 
+namespace duzozo {
+
 // Short strings are packed into blocks of this many bytes.
 struct StringPoolBlock {
     char bytes[1024];
@@ -79,3 +83,5 @@ struct StringPoolBlock {
 };
 // The newest block first.
 extern StringPoolBlock* stringPoolBlocks;
+
+}  // namespace duzozo

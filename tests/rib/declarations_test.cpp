@@ -10,6 +10,8 @@
 #include "rib/ribwriter.h"
 #include "tests/rib/core_support.h"
 
+using namespace duzozo;
+
 using core_test::writtenBy;
 
 namespace {

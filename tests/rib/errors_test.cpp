@@ -6,6 +6,8 @@
 
 #include "tests/rib/core_support.h"
 
+using namespace duzozo;
+
 using core_test::runInChild;
 
 TEST(ErrorReporter, ReportLayouts) {

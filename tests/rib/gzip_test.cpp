@@ -168,7 +168,7 @@ TEST(GzipOutput, AWriterNeverDestroyedStillEndsAsAWholeGzipFile) {
         // What follows the exit-time ending of the stream, such as the final
         // line break of a writer destroyed by a later exit handler, goes out
         // as a further member.
-        RibStream::flushAll();
+        duzozo::RibStream::flushAll();
         w->FrameEnd();
         std::exit(0);
     });

@@ -7,6 +7,8 @@
 #include "rib/symtab.h"
 #include "tests/rib/core_support.h"
 
+using namespace duzozo;
+
 namespace {
 
 std::string statsText() {

@@ -7,6 +7,8 @@
 
 #include "tests/rib/core_support.h"
 
+using namespace duzozo;
+
 namespace {
 
 // Interned during static initialisation, before the library's own

@@ -15,6 +15,8 @@
 #include "rib/symtab.h"
 #include "tests/rib/core_support.h"
 
+using namespace duzozo;
+
 using core_test::kRibHeader;
 using core_test::makeTemp;
 using core_test::readWhole;
