@@ -3,5 +3,12 @@
 #include <iostream>
 
 #include "app/shell.h"
+#include "rib/symtab.h"
 
 World theWorld;
+
+// The program carries the RIB library, whose symbol tables are built during
+// start-up, after theWorld. Static objects of one file are initialised in the
+// order of their definitions, so this holds whatever the link order, the
+// compiler or the form of the library.
+[[maybe_unused]] static const bool ribTablesBuilt = (duzozo::buildSymbolTables(), true);

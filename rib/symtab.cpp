@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+// Constant-initialised, so that they are there for any caller, from any
+// static initialiser, however a program is linked: nothing in the library
+// depends on the order in which files are initialised. Their destructors
+// empty them at exit in reverse order of definition, the token table first.
 SymbolTable stringTable(12289);
 SymbolTable tokenTable(5003);
 static char* longStrings = nullptr;
@@ -35,20 +39,12 @@ bool sameName(const char* a, const char* b) {
     return a == b || (a && b && std::strcmp(a, b) == 0);
 }
 
-// Both tables exist before main, whether or not a writer is ever made, and
-// are emptied at exit, the token table first.
-struct TableLifetime {
-    TableLifetime() {
-        stringTable.build();
-        tokenTable.build();
-    }
-    ~TableLifetime() {
-        tokenTable.destroy();
-        stringTable.destroy();
-    }
-} tableLifetime;
-
 }  // namespace
+
+void duzozo::buildSymbolTables() {
+    stringTable.build();
+    tokenTable.build();
+}
 
 SymbolEntry::SymbolEntry(const char* entryName) : name(entryName), hash(symbolHash(entryName)) {}
 

@@ -70,6 +70,12 @@ class SymbolTable {
 extern SymbolTable stringTable;  // 12289 buckets: one entry per interned string
 extern SymbolTable tokenTable;   // 5003 buckets: token declarations
 
+namespace duzozo {
+// Allocates both tables' buckets now rather than on first use, for a program
+// that builds them at a chosen point of its start-up.
+void buildSymbolTables();
+}  // namespace duzozo
+
 // The shared, never-freed copy of the text; equal texts give one pointer.
 const char* internString(const char* text);
 
