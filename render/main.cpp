@@ -134,7 +134,11 @@ void checkWritable(const std::string& target) {
     if (target == "-" || target[0] == '|') return;
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
-        std::fprintf(stderr, "wobble2rib: cannot write '%s': %s\n", target.c_str(),
+        std::string name = target;  // quoted on one line, whatever it holds
+        for (char& c : name) {
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+        }
+        std::fprintf(stderr, "wobble2rib: cannot write '%s': %s\n", name.c_str(),
                      std::strerror(errno));
         std::exit(1);
     }
@@ -142,13 +146,7 @@ void checkWritable(const std::string& target) {
 }
 
 void begin(const std::string& target) {
-    if (target == "-") {
-        RiBegin(RI_NULL);
-    } else if (target[0] == '|') {
-        RiBegin(target.c_str());
-    } else {
-        RiBegin(fileTarget(target).c_str());
-    }
+    RiBegin(target == "-" ? RI_NULL : fileTarget(target).c_str());
 }
 
 }  // namespace

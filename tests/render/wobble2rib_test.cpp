@@ -336,7 +336,7 @@ TEST(Wobble2rib, HelpAndBadArguments) {
 TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
     TempDir dir;
     for (std::string target : {dir.path + "/missing/wobble.rib", dir.path + "/missing/w.%04d.rib",
-                               dir.path}) {
+                               dir.path, dir.path + "/no\ndir/w.rib"}) {
         ChildOutcome run = wobble2rib({"--frames", "2", "-o", target});
         EXPECT_EQ(run.status, 1) << target;
         EXPECT_EQ(run.out, "");
