@@ -74,7 +74,7 @@ void RiErrorIgnore(RtInt code, RtInt, const char*) {
 void RiErrorPrint(RtInt code, RtInt severity, const char* message) {
     ErrorReporterState& s = errorReporter;
     const char* text = message ? message : "";
-    bool namedBadToken = code == kRieBadToken && message;
+    bool namedBadToken = code == RIE_BADTOKEN && message;
     if (s.anyPrinted && code == s.lastErrorCode && code != 0 && !namedBadToken &&
         std::strcmp(text, s.lastErrorMessage) == 0) {
         ++s.repeatCount;
@@ -99,12 +99,12 @@ void RiErrorPrint(RtInt code, RtInt severity, const char* message) {
     }
     std::fputc('\n', stderr);
     std::fflush(stderr);
-    if (severity >= kRieSevere) std::exit(-1);
+    if (severity >= RIE_SEVERE) std::exit(-1);
     s.lastErrorCode = code;
     s.anyPrinted = true;
 }
 
 void RiErrorAbort(RtInt code, RtInt severity, const char* message) {
     RiErrorPrint(code, severity, message);
-    if (severity >= kRieError) std::exit(-1);
+    if (severity >= RIE_ERROR) std::exit(-1);
 }

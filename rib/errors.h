@@ -1,20 +1,11 @@
-// RenderMan error reporting: code and severity texts, and the reporter state
-// that the standard error routines share across every writer.
+// RenderMan error reporting: the texts of the RIE_ codes and severities of
+// rib/ri.h, and the reporter state that the standard error routines share
+// across every writer.
 #pragma once
 
 #include "rib/ri.h"
 
 namespace duzozo {
-
-// Severities.
-constexpr int kRieInfo = 0;
-constexpr int kRieWarning = 1;
-constexpr int kRieError = 2;
-constexpr int kRieSevere = 3;
-
-// The codes the library itself reports.
-constexpr int kRieNotStarted = 23;  // "RiBegin not called"
-constexpr int kRieBadToken = 41;    // "Invalid token"
 
 // The text of a code, or null for a code without one.
 const char* errorCodeText(int code);

@@ -35,14 +35,20 @@ struct ParamPairs {
 #define DUZOZO_UNPAREN(...) __VA_ARGS__
 
 // Declares `pairs` holding the pairs that follow the parameter `last` of the
-// enclosing variable-argument function.
-#define DUZOZO_COLLECT_PAIRS(pairs, last) \
-    duzozo::ParamPairs pairs;             \
-    do {                                  \
-        va_list pairArgs_;                \
-        va_start(pairArgs_, last);        \
-        pairs.collect(pairArgs_);         \
-        va_end(pairArgs_);                \
+// enclosing variable-argument function. The interface puts floats right
+// before "..." (Sphere's thetamax): the language leaves va_start after a
+// promoted type undefined, but the compilers' va_start only needs to know
+// which parameter is last, so their warning about it is silenced here.
+#define DUZOZO_COLLECT_PAIRS(pairs, last)                  \
+    duzozo::ParamPairs pairs;                              \
+    do {                                                   \
+        va_list pairArgs_;                                 \
+        _Pragma("GCC diagnostic push")                     \
+        _Pragma("GCC diagnostic ignored \"-Wvarargs\"")    \
+        va_start(pairArgs_, last);                         \
+        _Pragma("GCC diagnostic pop")                      \
+        pairs.collect(pairArgs_);                          \
+        va_end(pairArgs_);                                 \
     } while (0)
 
 // The n times of MotionBegin, read as doubles and narrowed to floats. Any

@@ -12,10 +12,10 @@ using core_test::runInChild;
 
 TEST(ErrorReporter, ReportLayouts) {
     auto r = runInChild([] {
-        RiErrorPrint(5, kRieWarning, nullptr);
-        RiErrorPrint(41, kRieError, "Kq");
-        RiErrorPrint(0, kRieInfo, nullptr);
-        RiErrorPrint(61, kRieInfo, "sqrt");
+        RiErrorPrint(5, RIE_WARNING, nullptr);
+        RiErrorPrint(41, RIE_ERROR, "Kq");
+        RiErrorPrint(0, RIE_INFO, nullptr);
+        RiErrorPrint(61, RIE_INFO, "sqrt");
     });
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err,
@@ -27,12 +27,12 @@ TEST(ErrorReporter, ReportLayouts) {
 
 TEST(ErrorReporter, RepeatsAreCountedUntilTheNextPrintedReport) {
     auto r = runInChild([] {
-        RiErrorPrint(42, kRieWarning, "Sphere");  // the first report is never a repeat
-        RiErrorPrint(42, kRieWarning, "Sphere");
-        RiErrorPrint(42, kRieWarning, "Sphere");
-        RiErrorPrint(42, kRieWarning, "Cone");
-        RiErrorPrint(43, kRieWarning, "Cone");
-        RiErrorPrint(43, kRieWarning, "Cone");  // pending at exit: never announced
+        RiErrorPrint(42, RIE_WARNING, "Sphere");  // the first report is never a repeat
+        RiErrorPrint(42, RIE_WARNING, "Sphere");
+        RiErrorPrint(42, RIE_WARNING, "Sphere");
+        RiErrorPrint(42, RIE_WARNING, "Cone");
+        RiErrorPrint(43, RIE_WARNING, "Cone");
+        RiErrorPrint(43, RIE_WARNING, "Cone");  // pending at exit: never announced
     });
     EXPECT_EQ(r.err,
               "WARNING: Parameter out of range\n    --> Sphere\n"
@@ -43,13 +43,13 @@ TEST(ErrorReporter, RepeatsAreCountedUntilTheNextPrintedReport) {
 
 TEST(ErrorReporter, NamedInvalidTokensAndCodeZeroAreNeverSuppressed) {
     auto r = runInChild([] {
-        RiErrorPrint(41, kRieError, "Kq");
-        RiErrorPrint(41, kRieError, "Kq");
-        RiErrorPrint(0, kRieInfo, "x");
-        RiErrorPrint(0, kRieInfo, "x");
-        RiErrorPrint(41, kRieError, nullptr);
-        RiErrorPrint(41, kRieError, nullptr);  // no token named: an ordinary repeat
-        RiErrorPrint(6, kRieWarning, nullptr);
+        RiErrorPrint(41, RIE_ERROR, "Kq");
+        RiErrorPrint(41, RIE_ERROR, "Kq");
+        RiErrorPrint(0, RIE_INFO, "x");
+        RiErrorPrint(0, RIE_INFO, "x");
+        RiErrorPrint(41, RIE_ERROR, nullptr);
+        RiErrorPrint(41, RIE_ERROR, nullptr);  // no token named: an ordinary repeat
+        RiErrorPrint(6, RIE_WARNING, nullptr);
     });
     EXPECT_EQ(r.err,
               "ERROR: Invalid token\n    --> Kq\n"
@@ -65,10 +65,10 @@ TEST(ErrorReporter, LongMessagesArePrintedWholeAndNeverTakenForRepeats) {
     std::string shortest(1022, 'a');  // still remembered
     std::string longer(1023, 'b');    // too long to remember
     auto r = runInChild([&] {
-        RiErrorPrint(12, kRieWarning, shortest.c_str());
-        RiErrorPrint(12, kRieWarning, shortest.c_str());
-        RiErrorPrint(12, kRieWarning, longer.c_str());
-        RiErrorPrint(12, kRieWarning, longer.c_str());
+        RiErrorPrint(12, RIE_WARNING, shortest.c_str());
+        RiErrorPrint(12, RIE_WARNING, shortest.c_str());
+        RiErrorPrint(12, RIE_WARNING, longer.c_str());
+        RiErrorPrint(12, RIE_WARNING, longer.c_str());
     });
     std::string lead = "WARNING: Unimplemented feature\n    --> ";
     EXPECT_EQ(r.err, lead + shortest + "\n" + "    (last message repeated 1 times)\n" + lead +
@@ -77,24 +77,24 @@ TEST(ErrorReporter, LongMessagesArePrintedWholeAndNeverTakenForRepeats) {
 
 TEST(ErrorReporter, IgnoreSetsTheCodeThatTheRepeatTestCompares) {
     auto r = runInChild([] {
-        RiErrorPrint(44, kRieError, "7");
-        RiErrorIgnore(45, kRieError, "other");
-        RiErrorPrint(45, kRieError, "7");  // same code now, same message: suppressed
-        RiErrorPrint(46, kRieError, "x");
+        RiErrorPrint(44, RIE_ERROR, "7");
+        RiErrorIgnore(45, RIE_ERROR, "other");
+        RiErrorPrint(45, RIE_ERROR, "7");  // same code now, same message: suppressed
+        RiErrorPrint(46, RIE_ERROR, "x");
     });
     EXPECT_EQ(r.err,
               "ERROR: Bad handle\n    --> 7\n"
               "    (last message repeated 1 times)\n"
               "ERROR: Required parameters not provided\n    --> x\n");
 
-    auto quiet = runInChild([] { RiErrorIgnore(1, kRieSevere, "gone"); });
+    auto quiet = runInChild([] { RiErrorIgnore(1, RIE_SEVERE, "gone"); });
     EXPECT_EQ(quiet.status, 0);
     EXPECT_EQ(quiet.err, "");
 }
 
 TEST(ErrorReporter, SevereErrorsAndAbortEndTheProcessWithStatusMinusOne) {
     auto severe = runInChild([] {
-        RiErrorPrint(23, kRieSevere, "RiFormat");
+        RiErrorPrint(23, RIE_SEVERE, "RiFormat");
         std::fputs("still running\n", stderr);
     });
     EXPECT_TRUE(severe.exited);
@@ -102,14 +102,14 @@ TEST(ErrorReporter, SevereErrorsAndAbortEndTheProcessWithStatusMinusOne) {
     EXPECT_EQ(severe.err, "SEVERE ERROR: RiBegin not called\n    --> RiFormat\n");
 
     auto warning = runInChild([] {
-        RiErrorAbort(13, kRieWarning, nullptr);
+        RiErrorAbort(13, RIE_WARNING, nullptr);
         std::fputs("returned\n", stderr);
     });
     EXPECT_EQ(warning.status, 0);
     EXPECT_EQ(warning.err, "WARNING: Program limit\nreturned\n");
 
     auto error = runInChild([] {
-        RiErrorAbort(24, kRieError, "AttributeEnd");
+        RiErrorAbort(24, RIE_ERROR, "AttributeEnd");
         std::fputs("returned\n", stderr);
     });
     EXPECT_EQ(error.status, 255);

@@ -206,7 +206,7 @@ TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
     auto severe = runInChild([&] {
         RiBegin(path.c_str());
         currentRenderer->WorldBegin();
-        RiErrorPrint(1, kRieSevere, nullptr);
+        RiErrorPrint(1, RIE_SEVERE, nullptr);
     });
     EXPECT_EQ(severe.status, 255);
     EXPECT_EQ(readWhole(path), kRibHeader + "WorldBegin\n");
