@@ -10,8 +10,10 @@ void keepForever(const void* block) {
     registry->push_back(block);
 }
 
-void* foreverStorage(std::size_t bytes) {
-    void* block = ::operator new(bytes);
+void* foreverStorage(std::size_t bytes, std::size_t alignment) {
+    void* block = alignment > __STDCPP_DEFAULT_NEW_ALIGNMENT__
+                      ? ::operator new(bytes, std::align_val_t(alignment))
+                      : ::operator new(bytes);
     keepForever(block);
     return block;
 }

@@ -8,7 +8,7 @@ class Spring;
 
 // One point mass of a body. The body decides when each operation runs within
 // a step; the node only knows how to gather, resolve contact and integrate.
-class MassNode {
+class alignas(64) MassNode {
   public:
     Vector3 position;
     Vector3 velocity;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <iostream>
 #include <new>
 
@@ -217,6 +218,20 @@ void SoftBody::computeSpringForces() {
     for (Spring* s : springs) s->computeForces();
 }
 
+namespace {
+
+// The rest of a node's step once its spring forces are in.
+void finishNode(MassNode* node, const SoftBody& body, double dt) {
+    node->applyPendingForce();
+    // Contact tests use the position left by the previous step.
+    if (node->position.y <= body.floorY) node->collide(Vector3(0.0, 1.0, 0.0));
+    if (node->position.x <= body.wallXMin) node->collide(Vector3(1.0, 0.0, 0.0));
+    if (node->position.x >= body.wallXMax) node->collide(Vector3(-1.0, 0.0, 0.0));
+    node->integrate(dt);
+}
+
+}  // namespace
+
 void SoftBody::step(double dt) {
     // Spring forces were all computed from the state before the step and no
     // node reads another here, so the visiting order cannot change the result.
@@ -227,15 +242,94 @@ void SoftBody::step(double dt) {
                 node->clearForce();
                 if (gravityOn) node->applyGravity();
                 node->gatherSpringForces();
-                node->applyPendingForce();
-                // Contact tests use the position left by the previous step.
-                if (node->position.y <= floorY) node->collide(Vector3(0.0, 1.0, 0.0));
-                if (node->position.x <= wallXMin) node->collide(Vector3(1.0, 0.0, 0.0));
-                if (node->position.x >= wallXMax) node->collide(Vector3(-1.0, 0.0, 0.0));
-                node->integrate(dt);
+                finishNode(node, *this, dt);
             }
         }
     }
+}
+
+void SoftBody::computeAndStep(double dt) {
+    if (scatterStep(dt)) return;
+    // Nothing the attempt did survives this: the springs compute the same
+    // forces again and every node clears its force before gathering.
+    computeSpringForces();
+    step(dt);
+}
+
+// Gathering makes each node read its springs' stored forces back long after
+// they were written, which misses the cache on large bodies. Here each spring
+// adds its forces to both ends the moment it computes them instead. A node
+// then sums exactly the same terms in exactly the same order as its gather
+// would, provided its spring list is the body's springs that touch it, in the
+// body's order, with the right ends. That is how a body is built, and it is
+// proven afresh every step, with memory walked in order only: every list entry
+// claims one end of one spring, and the spring walk confirms each claim.
+// Returns false, before any node has moved, when it does not hold.
+bool SoftBody::scatterStep(double dt) {
+    std::size_t count = nodeCount(nodesX, nodesY, nodesZ);
+    std::size_t springCount = springs.size();
+    if (count == 0 || count >= UINT32_MAX) return false;
+    // Nodes and springs as one block each, in lattice and creation order, so
+    // that an address gives the place. Addresses are compared as integers:
+    // a pointer from elsewhere must fail the test, not make it undefined.
+    MassNode* base = nodes[0][0][0];
+    Spring* springBase = springCount > 0 ? springs[0] : nullptr;
+    auto nodeAt = [&](std::size_t index) {
+        return reinterpret_cast<std::uintptr_t>(base) + index * sizeof(MassNode);
+    };
+    auto placeOf = [&](const Spring* spring, std::size_t* place) {
+        std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(spring) -
+                                reinterpret_cast<std::uintptr_t>(springBase);
+        *place = offset / sizeof(Spring);
+        return offset % sizeof(Spring) == 0 && *place < springCount;
+    };
+
+    // claims[2 * s] is 1 + the index of the node whose list holds spring s as
+    // its first end, claims[2 * s + 1] the same for its second end.
+    static std::vector<std::uint32_t> claims;
+    claims.assign(2 * springCount, 0);
+    std::size_t at = 0;
+    for (int i = 0; i < nodesX; ++i) {
+        for (int j = 0; j < nodesY; ++j) {
+            for (int k = 0; k < nodesZ; ++k, ++at) {
+                MassNode* node = nodes[i][j][k];
+                if (reinterpret_cast<std::uintptr_t>(node) != nodeAt(at)) return false;
+                std::size_t listed = node->springs.size();
+                if (node->springEnds.size() < listed) return false;
+                // In creation order, and the first end before the second
+                // where a spring has both ends on this node.
+                std::size_t previous = 0;
+                for (std::size_t e = 0; e < listed; ++e) {
+                    std::size_t place;
+                    if (!placeOf(node->springs[e], &place)) return false;
+                    std::size_t claim = 2 * place + (node->springEnds[e] == 1 ? 0 : 1);
+                    if ((e > 0 && claim <= previous) || claims[claim] != 0) return false;
+                    claims[claim] = std::uint32_t(at + 1);
+                    previous = claim;
+                }
+                node->clearForce();
+                if (gravityOn) node->applyGravity();
+            }
+        }
+    }
+    // Each end of each spring is now claimed once at most; an end that no
+    // list claimed holds 0 and fails the comparison below.
+    for (std::size_t s = 0; s < springCount; ++s) {
+        Spring* spring = springs[s];
+        MassNode* first = spring->first;
+        MassNode* second = spring->second;
+        if (spring != springBase + s ||
+            reinterpret_cast<std::uintptr_t>(first) != nodeAt(claims[2 * s] - std::size_t(1)) ||
+            reinterpret_cast<std::uintptr_t>(second) != nodeAt(claims[2 * s + 1] - std::size_t(1))) {
+            return false;
+        }
+        spring->computeForces();
+        first->force += spring->forceOnFirst;
+        second->force += spring->forceOnSecond;
+    }
+
+    for (MassNode* node = base; node != base + count; ++node) finishNode(node, *this, dt);
+    return true;
 }
 
 void SoftBody::poke(int kind) {

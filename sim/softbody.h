@@ -45,4 +45,11 @@ class SoftBody {
     // Defined by the view library: the sim library has no OpenGL.
     void drawFaces();
     void drawSprings();
+
+  private:
+    friend class World;
+    // computeSpringForces followed by step(dt), with the same result, but in
+    // one walk over the springs wherever the body's structure allows it.
+    void computeAndStep(double dt);
+    bool scatterStep(double dt);
 };

@@ -16,7 +16,13 @@ Spring::Spring(MassNode* first, MassNode* second, double restLength, double stif
 void Spring::computeForces() {
     double length = std::sqrt(first->position.distanceSquared(second->position));
     double f = stiffness * (restLength - length);
-    Vector3 d = first->position.unitTowards(second->position);
+    // The direction is (second - first) / its length, and that length is the
+    // one just taken: each difference is the exact negation of the one
+    // squared above, so the sum of squares and its root are the same bits.
+    // Taking the root once gives the very direction unitTowards would.
+    Vector3 u = second->position - first->position;
+    Vector3 d = length != 0.0 ? Vector3(u.x / length, u.y / length, u.z / length)
+                              : Vector3(0.0, 0.0, 0.0);
     // Each end is damped by its own absolute velocity, not the relative one.
     forceOnFirst = -(d * f) - first->velocity * damping;
     forceOnSecond = d * f - second->velocity * damping;

@@ -24,18 +24,15 @@ World& World::operator=(const World& other) {
 void World::step() {
     if (multiBody) {
         for (SoftBody* body : bodies) {
-            body->computeSpringForces();
-            body->step(timeStep);
+            body->computeAndStep(timeStep);
         }
     } else {
-        computeSpringForces();
-        SoftBody::step(timeStep);
+        computeAndStep(timeStep);
     }
 }
 
 void World::stepBy(double dt) {
-    computeSpringForces();
-    SoftBody::step(dt);
+    computeAndStep(dt);
 }
 
 void World::setUpRopes() {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <utility>
+
 #include "capture.h"
 #include "reference.h"
 #include "sim/world.h"
@@ -124,4 +129,134 @@ TEST(Step, PokeQueuesOneStepOfPushOnOneSide) {
     forEachNode(w, [&](int i, int j, int, MassNode& n) {
         EXPECT_EQ(n.pendingForce, Vector3(i == 3 ? -p : 0, j == 0 ? p : 0, 0));
     });
+}
+
+// The program's step against the same frames taken the long way: every
+// spring first, then every node gathering from its own list.
+static void stepTheLongWay(World& w) {
+    if (!w.multiBody) {
+        w.computeSpringForces();
+        w.SoftBody::step(w.timeStep);
+        return;
+    }
+    for (SoftBody* body : w.bodies) {
+        body->computeSpringForces();
+        body->step(w.timeStep);
+    }
+}
+
+static void expectSameForcesAndState(SoftBody& a, SoftBody& b, const std::string& what) {
+    forEachNode(a, [&](int i, int j, int k, MassNode& n) {
+        const MassNode& m = *b.nodes[i][j][k];
+        ASSERT_TRUE(n.position == m.position && n.velocity == m.velocity && n.force == m.force &&
+                    n.contactForce == m.contactForce)
+            << what << " node " << i << j << k;
+    });
+    for (std::size_t s = 0; s < a.springs.size(); ++s) {
+        ASSERT_TRUE(a.springs[s]->forceOnFirst == b.springs[s]->forceOnFirst &&
+                    a.springs[s]->forceOnSecond == b.springs[s]->forceOnSecond)
+            << what << " spring " << s;
+    }
+}
+
+// Callers may rearrange a body through its public fields. Whatever they do,
+// World::step must give what the springs-then-gather step gives, including
+// where a node's list no longer follows the order the springs were made in.
+TEST(Step, RearrangedBodiesStepAsTheirSpringListsSay) {
+    using Change = void (*)(SoftBody&);
+    const std::pair<const char*, Change> changes[] = {
+        {"as built", [](SoftBody&) {}},
+        {"two list entries swapped",
+         [](SoftBody& b) {
+             MassNode* n = b.nodes[1][1][1];
+             std::swap(n->springs[0], n->springs[5]);
+             std::swap(n->springEnds[0], n->springEnds[5]);
+         }},
+        {"one list reversed",
+         [](SoftBody& b) {
+             MassNode* n = b.nodes[2][0][1];
+             std::reverse(n->springs.begin(), n->springs.end());
+             std::reverse(n->springEnds.begin(), n->springEnds.end());
+         }},
+        {"springs walked backwards",
+         [](SoftBody& b) { std::reverse(b.springs.begin(), b.springs.end()); }},
+        {"a spring dropped from one end's list",
+         [](SoftBody& b) {
+             MassNode* n = b.nodes[0][0][0];
+             n->springs.pop_back();
+             n->springEnds.pop_back();
+         }},
+        {"a spring listed twice",
+         [](SoftBody& b) {
+             MassNode* n = b.nodes[3][3][3];
+             n->springs.push_back(n->springs.back());
+             n->springEnds.push_back(n->springEnds.back());
+         }},
+        {"an end marker flipped", [](SoftBody& b) { b.nodes[1][2][3]->springEnds[2] ^= 3; }},
+        {"a spring moved to another node",
+         [](SoftBody& b) {
+             Spring* s = b.springs[40];
+             MassNode* from = s->second;
+             std::size_t at = std::find(from->springs.begin(), from->springs.end(), s) -
+                              from->springs.begin();
+             from->springs.erase(from->springs.begin() + at);
+             from->springEnds.erase(from->springEnds.begin() + at);
+             s->second = b.nodes[3][0][0];
+             b.nodes[3][0][0]->springs.push_back(s);
+             b.nodes[3][0][0]->springEnds.push_back(2);
+         }},
+        {"two lattice places swapped",
+         [](SoftBody& b) { std::swap(b.nodes[0][1][2], b.nodes[3][2][1]); }},
+        {"the body's spring list emptied", [](SoftBody& b) { b.springs.clear(); }},
+        {"an earlier node lists a later node's spring end",
+         [](SoftBody& b) {
+             b.nodes[0][0][0]->springs.push_back(b.springs.back());
+             b.nodes[0][0][0]->springEnds.push_back(1);
+         }},
+        {"a spring replaced by a twin outside the body's block",
+         [](SoftBody& b) {
+             static std::deque<Spring> twins;
+             twins.push_back(*b.springs[1]);
+             b.springs[1] = &twins.back();
+         }},
+    };
+    World unchanged = quietWorld();
+    for (int frame = 0; frame < 300; ++frame) unchanged.step();
+    for (const auto& [what, change] : changes) {
+        World fast = quietWorld(), slow = quietWorld();
+        change(fast);
+        change(slow);
+        for (int frame = 0; frame < 300; ++frame) {
+            if (pushedAt(frame + 100)) fast.poke(0), slow.poke(0);
+            fast.step();
+            stepTheLongWay(slow);
+            expectSameForcesAndState(fast, slow, what);
+        }
+        if (std::string(what) != "as built") {
+            // The change is felt, so the comparison above can tell a step that
+            // ignored it.
+            bool same = true;
+            forEachNode(fast, [&](int i, int j, int k, MassNode& n) {
+                same = same && n.position == unchanged.nodes[i][j][k]->position;
+            });
+            EXPECT_FALSE(same) << what;
+        }
+    }
+}
+
+TEST(Step, EachOfManyBodiesStepsAsAlone) {
+    World fast = quietWorld(), slow = quietWorld();
+    captureStderr([&] { fast.setUpRopes(), slow.setUpRopes(); });
+    // A spring appears in the lists of a chain it does not belong to.
+    for (World* w : {&fast, &slow}) {
+        MassNode* n = w->bodies[4]->nodes[3][0][0];
+        n->springs.push_back(w->bodies[5]->springs[2]);
+        n->springEnds.push_back(1);
+    }
+    for (int frame = 0; frame < 200; ++frame) {
+        fast.step();
+        stepTheLongWay(slow);
+    }
+    for (std::size_t b = 0; b < fast.bodies.size(); ++b)
+        expectSameForcesAndState(*fast.bodies[b], *slow.bodies[b], "chain " + std::to_string(b));
 }
