@@ -26,6 +26,11 @@ uint32_t symbolHash(const char* text) {
     return h;
 }
 
+void buildSymbolTables() {
+    stringTable.build();
+    tokenTable.build();
+}
+
 }  // namespace duzozo
 
 using namespace duzozo;
@@ -40,11 +45,6 @@ bool sameName(const char* a, const char* b) {
 }
 
 }  // namespace
-
-void duzozo::buildSymbolTables() {
-    stringTable.build();
-    tokenTable.build();
-}
 
 SymbolEntry::SymbolEntry(const char* entryName) : name(entryName), hash(symbolHash(entryName)) {}
 
