@@ -1,58 +1,21 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/sim/reference.h"
+#include "tests/support/childprocess.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using Outcome = ChildOutcome;
 
 // Runs wobble-trace as a child process; its stdout goes to `stdoutPath`.
 Outcome trace(std::vector<std::string> args, std::string stdoutPath = "") {
-    char dir[] = "/tmp/wobble-trace-test-XXXXXX";
-    std::string base = mkdtemp(dir);
-    std::string outPath = stdoutPath.empty() ? base + "/out" : stdoutPath;
-    std::string errPath = base + "/err";
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        std::vector<char*> argv{const_cast<char*>(WOBBLE_TRACE)};
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    Outcome run;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (stdoutPath.empty()) {
-        run.out = slurp(outPath);
-        std::remove(outPath.c_str());  // only our own file, never the caller's
-    }
-    run.err = slurp(errPath);
-    std::remove(errPath.c_str());
-    rmdir(base.c_str());
-    return run;
+    return runChild(WOBBLE_TRACE, std::move(args), stdoutPath);
 }
 
 const std::string kHeader = "frame,body,i,j,k,x,y,z,vx,vy,vz\n";

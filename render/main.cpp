@@ -1,0 +1,194 @@
+// wobble2rib: steps the start-up scene without a window, frame for frame as
+// wobble-trace does, and writes it as a RIB animation for a RenderMan
+// renderer: to standard output, a file, a renderer's pipe, or one file per
+// frame for a render farm.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "rib/ri.h"
+#include "trace/sceneargs.h"
+#include "render/framepattern.h"
+#include "render/framewriter.h"
+
+namespace {
+
+const std::string kUsage = std::string("usage: wobble2rib ") + kSceneUsage +
+                           " [--binary] [--gzip] [--size WxH] [--motion-blur] [--image PATTERN]"
+                           " [-o TARGET] [--help]";
+
+const char* const kHelp =
+    "Steps the start-up scene without a window and writes it as a RIB animation:\n"
+    "one frame for frame 0 and every K-th frame up to N, numbered as in wobble-trace.\n"
+    "  --frames N       frames to step after frame 0 (default 400)\n"
+    "  --every K        write every K-th frame only (default 1)\n"
+    "  --poke F:KIND    after frame F, push the box: 0 low-x side, 1 high-x side,\n"
+    "                   2 bottom; may be repeated\n"
+    "  --ropes          the twenty hanging chains instead of the box (no --poke)\n"
+    "  --binary         binary-encoded numbers\n"
+    "  --gzip           gzip-compressed output\n"
+    "  --size WxH       picture size in pixels (default 300x300)\n"
+    "  --motion-blur    give each frame's shapes at the start and end of its step\n"
+    "  --image PATTERN  picture written by each frame (default wobble.%04d.tif)\n"
+    "  -o TARGET        - for standard output (default), a file, or |command;\n"
+    "                   a %d field (frames/wobble.%04d.rib) writes one file per frame\n";
+
+// Picture sizes past this are surely typing errors.
+constexpr long kMaxSide = 65536;
+
+struct Options {
+    SceneArgs scene;
+    FrameOptions frame;
+    bool binary = false;
+    bool gzip = false;
+    FramePattern target{"-"};
+};
+
+bool parseSide(const std::string& text, long* side) {
+    if (text.empty() || text.size() > 6) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    *side = std::strtol(text.c_str(), nullptr, 10);
+    return *side >= 1 && *side <= kMaxSide;
+}
+
+void parseSize(const std::string& text, FrameOptions& frame) {
+    std::size_t x = text.find('x');
+    long width = 0, height = 0;
+    if (x == std::string::npos || !parseSide(text.substr(0, x), &width) ||
+        !parseSide(text.substr(x + 1), &height)) {
+        throw SceneArgsError("--size needs WIDTHxHEIGHT in pixels, each 1 to " +
+                             std::to_string(kMaxSide) + ", not '" + text + "'");
+    }
+    frame.width = int(width);
+    frame.height = int(height);
+}
+
+FramePattern parsePattern(const std::string& option, const std::string& text) {
+    if (text.empty()) throw SceneArgsError(option + " needs a name, not ''");
+    try {
+        return FramePattern(text);
+    } catch (const std::invalid_argument& e) {
+        throw SceneArgsError(option + ": " + e.what());
+    }
+}
+
+Options parseArgs(int argc, char** argv) {
+    Options options;
+    try {
+        for (int a = 1; a < argc; ++a) {
+            std::string arg = argv[a];
+            if (arg == "--help") {
+                std::printf("%s\n%s", kUsage.c_str(), kHelp);
+                std::exit(std::fflush(stdout) == 0 ? 0 : 1);
+            }
+            if (arg == "--binary" || arg == "--gzip" || arg == "--motion-blur") {
+                (arg == "--binary" ? options.binary
+                 : arg == "--gzip" ? options.gzip
+                                   : options.frame.motionBlur) = true;
+                continue;
+            }
+            if (arg == "--size" || arg == "--image" || arg == "-o") {
+                if (a + 1 >= argc) throw SceneArgsError(arg + " needs a value");
+                std::string value = argv[++a];
+                if (arg == "--size") {
+                    parseSize(value, options.frame);
+                } else if (arg == "--image") {
+                    options.frame.image = parsePattern(arg, value);
+                } else {
+                    options.target = parsePattern(arg, value);
+                }
+                continue;
+            }
+            int used = parseSceneOption(argc, argv, a, options.scene);
+            if (used == 0) throw SceneArgsError("unknown option '" + arg + "'");
+            a += used - 1;
+        }
+        checkSceneArgs(options.scene);
+        if (options.target.at(0) == "|") throw SceneArgsError("-o '|' names no command");
+    } catch (const SceneArgsError& e) {
+        sceneUsageError("wobble2rib", e.what(), kUsage.c_str());
+    }
+    return options;
+}
+
+// The library would start these names as renderer commands; here a name
+// without a bar is always a file.
+std::string fileTarget(const std::string& name) {
+    if (name == "rendrib" || name == "rgl" || name == "prman") return "./" + name;
+    return name;
+}
+
+// The library ends the process on a file it cannot create, with a message
+// that does not say which; trying first gives the user the name and reason.
+void checkWritable(const std::string& target) {
+    if (target == "-" || target[0] == '|') return;
+    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        std::string name = target;  // quoted on one line, whatever it holds
+        for (char& c : name) {
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+        }
+        std::fprintf(stderr, "wobble2rib: cannot write '%s': %s\n", name.c_str(),
+                     std::strerror(errno));
+        std::exit(1);
+    }
+    ::close(fd);
+}
+
+void begin(const std::string& target) {
+    RiBegin(target == "-" ? RI_NULL : fileTarget(target).c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Arguments and the first target are checked before the world is built,
+    // so a bad call writes nothing but its one line.
+    Options options = parseArgs(argc, argv);
+    const FramePattern& target = options.target;
+    checkWritable(fileTarget(target.at(0)));
+
+    const char* format = options.binary ? "binary" : "ascii";
+    const char* compression = options.gzip ? "gzip" : "none";
+    RiOption("rib", "format", &format, "compression", &compression, RI_NULL);
+
+    World world;
+    setUpScene(world, options.scene);
+    FrameWriter writer(world, options.frame);
+
+    const bool perFrame = target.hasField();
+    if (!perFrame) begin(target.at(0));
+    // Every frame passes through here, so that a motion-blurred frame knows
+    // where its step began; only every K-th is written.
+    SceneArgs everyFrame = options.scene;
+    everyFrame.every = 1;
+    runScene(world, everyFrame, [&](long frame, const World&) {
+        if (frame % options.scene.every == 0) {
+            if (perFrame) {
+                checkWritable(fileTarget(target.at(frame)));
+                begin(target.at(frame));
+            }
+            writer.write(frame);
+            if (perFrame) RiEnd();
+        }
+        writer.beforeStep();
+    });
+    if (!perFrame) RiEnd();
+
+    if (target.at(0) == "-" && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+        std::fprintf(stderr, "wobble2rib: cannot write the RIB to standard output: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}

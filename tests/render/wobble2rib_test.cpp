@@ -1,0 +1,382 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/surface.h"
+#include "tests/support/childprocess.h"
+#include "tests/render/ribdecode.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        char name[] = "/tmp/wobble2rib-test-XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~TempDir() { fs::remove_all(path); }
+};
+
+ChildOutcome wobble2rib(const std::vector<std::string>& args, const std::string& stdoutPath = "") {
+    return runChild(WOBBLE2RIB, args, stdoutPath);
+}
+
+// Node positions per frame, per body, in lattice order, as wobble-trace
+// writes them for the same scene options.
+using Positions = std::vector<std::vector<double>>;  // body -> x, y, z, x, y, z, ...
+std::map<long, Positions> trace(const std::vector<std::string>& args) {
+    ChildOutcome run = runChild(WOBBLE_TRACE, args);
+    EXPECT_EQ(run.status, 0);
+    std::map<long, Positions> frames;
+    std::istringstream rows(run.out);
+    std::string line;
+    std::getline(rows, line);  // the header
+    while (std::getline(rows, line)) {
+        long frame;
+        int body;
+        double x, y, z;
+        EXPECT_EQ(std::sscanf(line.c_str(), "%ld,%d,%*d,%*d,%*d,%lf,%lf,%lf", &frame, &body, &x, &y,
+                              &z),
+                  5);
+        Positions& p = frames[frame];
+        p.resize(body + 1);
+        p[body].insert(p[body].end(), {x, y, z});
+    }
+    return frames;
+}
+
+// A double as it comes back from the RIB: a float, and in text with the
+// writer's six significant digits.
+double asWritten(double v, bool binary) {
+    float f = float(v);
+    if (binary) return f;
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", f);
+    return std::strtod(text, nullptr);
+}
+
+// The lattice indices of the box's skin, in the order its "P" lists them.
+std::vector<int> skin() {
+    std::set<int> nodes;
+    for (const SurfaceQuad& q : outerQuads(4, 4, 4)) nodes.insert(q.begin(), q.end());
+    return {nodes.begin(), nodes.end()};
+}
+
+std::vector<double> expectedBoxP(const std::vector<double>& lattice, bool binary) {
+    std::vector<double> p;
+    for (int node : skin())
+        for (int c = 0; c < 3; ++c) p.push_back(asWritten(lattice[3 * node + c], binary));
+    return p;
+}
+
+struct Frame {
+    long number = -1;
+    std::vector<RibRequest> requests;  // between FrameBegin and FrameEnd
+
+    std::vector<const RibRequest*> all(const std::string& name) const {
+        std::vector<const RibRequest*> found;
+        for (const RibRequest& r : requests)
+            if (r.name == name) found.push_back(&r);
+        return found;
+    }
+};
+
+// Splits a stream into its frames; anything outside a frame but the header
+// fails the test.
+std::vector<Frame> frames(const std::string& rib) {
+    std::vector<Frame> result;
+    bool open = false;
+    for (RibRequest& r : decodeRib(rib)) {
+        if (r.name == "FrameBegin") {
+            EXPECT_FALSE(open) << "nested FrameBegin";
+            result.push_back({long(r.args.at(0).number), {}});
+            open = true;
+        } else if (r.name == "FrameEnd") {
+            EXPECT_TRUE(open) << "FrameEnd without FrameBegin";
+            open = false;
+        } else if (open) {
+            result.back().requests.push_back(r);
+        } else {
+            EXPECT_EQ(r.name, "version") << "outside a frame";
+        }
+    }
+    EXPECT_FALSE(open) << "a frame without FrameEnd";
+    return result;
+}
+
+// What every frame must hold to render alone: its options, its camera and a
+// complete world with the box in it.
+void expectComplete(const Frame& f, const std::string& image) {
+    std::vector<std::string> order;
+    for (const RibRequest& r : f.requests) order.push_back(r.name);
+    auto at = [&](const std::string& name) {
+        return std::find(order.begin(), order.end(), name) - order.begin();
+    };
+    for (const char* name : {"Format", "Display", "Projection", "ScreenWindow", "Clipping",
+                             "ConcatTransform"})
+        EXPECT_LT(at(name), at("WorldBegin")) << name << " in frame " << f.number;
+    EXPECT_EQ(order.back(), "WorldEnd");
+    EXPECT_EQ(f.all("WorldBegin").size(), 1u);
+    EXPECT_EQ(f.all("LightSource").size(), 3u);
+    EXPECT_EQ(f.all("Polygon").size(), 3u);  // floor and walls
+    EXPECT_EQ(f.all("PointsPolygons").size(), 1u);
+    const RibRequest& display = *f.all("Display").at(0);
+    ASSERT_EQ(display.args.size(), 3u);
+    EXPECT_EQ(display.args[0].text, image);
+    EXPECT_EQ(display.args[1].text, "file");
+    EXPECT_EQ(display.args[2].text, "rgb");
+}
+
+std::string imageName(long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "wobble.%04ld.tif", frame);
+    return name;
+}
+
+}  // namespace
+
+TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
+    const std::vector<std::string> scene = {"--frames", "120", "--every", "20", "--poke", "30:0",
+                                            "--poke", "70:2"};
+    std::map<long, Positions> traced = trace(scene);
+    for (bool binary : {false, true}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        std::vector<std::string> args = scene;
+        if (binary) args.push_back("--binary");
+        ChildOutcome run = wobble2rib(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u);
+        std::vector<Frame> written = frames(run.out);
+        ASSERT_EQ(written.size(), 7u);
+        for (std::size_t n = 0; n < written.size(); ++n) {
+            const Frame& f = written[n];
+            EXPECT_EQ(f.number, long(20 * n));
+            expectComplete(f, imageName(f.number));
+            const RibRequest& box = *f.all("PointsPolygons").at(0);
+            ASSERT_NE(box.param("P"), nullptr);
+            EXPECT_TRUE(*box.param("P") == expectedBoxP(traced.at(f.number)[0], binary))
+                << "frame " << f.number;
+        }
+
+        // The faces are the library's outer quads, told in indices into "P".
+        const RibRequest& box = *written[0].all("PointsPolygons").at(0);
+        std::vector<SurfaceQuad> quads = outerQuads(4, 4, 4);
+        ASSERT_EQ(box.args.at(0).numbers, std::vector<double>(quads.size(), 4));
+        std::vector<int> nodes = skin();
+        const std::vector<double>& vertices = box.args.at(1).numbers;
+        ASSERT_EQ(vertices.size(), 4 * quads.size());
+        for (std::size_t v = 0; v < vertices.size(); ++v)
+            EXPECT_EQ(nodes.at(std::size_t(vertices[v])), quads[v / 4][v % 4]);
+
+        // At rest the normals are unit and point away from the box's centre.
+        const std::vector<double>& p = *box.param("P");
+        const std::vector<double>* normals = box.param("N");
+        ASSERT_NE(normals, nullptr);
+        ASSERT_EQ(normals->size(), p.size());
+        for (std::size_t v = 0; v < p.size(); v += 3) {
+            const double* n = &(*normals)[v];
+            EXPECT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1.0, 1e-5);
+            EXPECT_GT(n[0] * p[v] + n[1] * p[v + 1] + n[2] * p[v + 2], 0.0);
+        }
+    }
+}
+
+TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
+    TempDir dir;
+    std::map<long, Positions> traced = trace({"--frames", "400", "--every", "10"});
+    for (bool binary : {false, true}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        std::vector<std::string> args = {"--frames", "400", "--every", "10", "--image",
+                                         "out/%d.tif", "-o", dir.path + "/wobble.%04d.rib"};
+        if (binary) args.push_back("--binary");
+        ChildOutcome run = wobble2rib(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, "");
+        int files = 0;
+        for (const auto& entry : fs::directory_iterator(dir.path)) {
+            (void)entry;
+            ++files;
+        }
+        EXPECT_EQ(files, 41);
+        for (long frame = 0; frame <= 400; frame += 10) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/wobble.%04ld.rib", frame);
+            std::string rib = slurpFile(dir.path + name);
+            EXPECT_EQ(rib.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u) << name;
+            std::vector<Frame> inFile = frames(rib);
+            ASSERT_EQ(inFile.size(), 1u) << name;
+            EXPECT_EQ(inFile[0].number, frame);
+            expectComplete(inFile[0], "out/" + std::to_string(frame) + ".tif");
+            EXPECT_TRUE(*inFile[0].all("PointsPolygons").at(0)->param("P") ==
+                        expectedBoxP(traced.at(frame)[0], binary))
+                << name;
+        }
+    }
+}
+
+TEST(Wobble2rib, MotionBlurOpensEachFrameWhereItsStepBegan) {
+    std::map<long, Positions> traced = trace({"--frames", "30"});
+    ChildOutcome run = wobble2rib({"--frames", "30", "--every", "10", "--motion-blur", "--binary"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<Frame> written = frames(run.out);
+    ASSERT_EQ(written.size(), 4u);
+    for (const Frame& f : written) {
+        SCOPED_TRACE(f.number);
+        const RibRequest& shutter = *f.all("Shutter").at(0);
+        const RibRequest& motion = *f.all("MotionBegin").at(0);
+        EXPECT_EQ(shutter.args.at(0).number, 0);
+        EXPECT_EQ(shutter.args.at(1).number, 1);
+        EXPECT_EQ(motion.args.at(0).numbers, (std::vector<double>{0, 1}));
+        std::vector<const RibRequest*> samples = f.all("PointsPolygons");
+        ASSERT_EQ(samples.size(), 2u);
+        // Frame 0 has no step behind it: it stands still.
+        long start = f.number == 0 ? 0 : f.number - 1;
+        EXPECT_TRUE(*samples[0]->param("P") == expectedBoxP(traced.at(start)[0], true));
+        EXPECT_TRUE(*samples[1]->param("P") == expectedBoxP(traced.at(f.number)[0], true));
+        EXPECT_EQ(samples[0]->args.at(1).numbers, samples[1]->args.at(1).numbers);
+        EXPECT_EQ(samples[0]->param("N")->size(), samples[1]->param("N")->size());
+        // Only the shapes move: everything else stays outside the block.
+        std::size_t begin = &motion - f.requests.data();
+        EXPECT_EQ(f.requests.at(begin + 3).name, "MotionEnd");
+    }
+}
+
+TEST(Wobble2rib, RopesAreCurvesThroughEveryChain) {
+    std::map<long, Positions> traced = trace({"--ropes", "--frames", "20", "--every", "10"});
+    ChildOutcome run = wobble2rib({"--ropes", "--frames", "20", "--every", "10", "--binary"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<Frame> written = frames(run.out);
+    ASSERT_EQ(written.size(), 3u);
+    for (const Frame& f : written) {
+        EXPECT_TRUE(f.all("PointsPolygons").empty());
+        std::vector<const RibRequest*> curves = f.all("Curves");
+        ASSERT_EQ(curves.size(), 1u);
+        const RibRequest& c = *curves[0];
+        EXPECT_EQ(c.args.at(0).text, "linear");
+        EXPECT_EQ(c.args.at(1).numbers, std::vector<double>(20, 7));
+        EXPECT_EQ(c.args.at(2).text, "nonperiodic");
+        std::vector<double> expected;
+        for (const std::vector<double>& chain : traced.at(f.number))
+            for (double v : chain) expected.push_back(float(v));
+        EXPECT_TRUE(*c.param("P") == expected) << "frame " << f.number;
+        ASSERT_NE(c.param("constantwidth"), nullptr);
+        EXPECT_EQ(c.param("constantwidth")->size(), 1u);
+    }
+}
+
+TEST(Wobble2rib, StandardOutputFileAndPipeCarryTheSameBytes) {
+    TempDir dir;
+    const std::vector<std::string> scene = {"--frames", "20", "--every", "5", "--size", "64x48"};
+    ChildOutcome toStdout = wobble2rib(scene);
+    EXPECT_EQ(toStdout.status, 0);
+    EXPECT_NE(toStdout.out.find("Format 64 48 1\n"), std::string::npos);
+
+    std::vector<std::string> args = scene;
+    args.insert(args.end(), {"-o", dir.path + "/file.rib"});
+    EXPECT_EQ(wobble2rib(args).status, 0);
+    EXPECT_TRUE(slurpFile(dir.path + "/file.rib") == toStdout.out);
+
+    args = scene;
+    args.insert(args.end(), {"-o", "|cat > " + dir.path + "/piped.rib"});
+    ChildOutcome piped = wobble2rib(args);
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.out, "");
+    EXPECT_TRUE(slurpFile(dir.path + "/piped.rib") == toStdout.out);
+
+    // A bare renderer name is a file here, not a command.
+    args = scene;
+    args.insert(args.end(), {"-o", "prman"});
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.path.c_str()) != 0) _exit(99);
+        _exit(wobble2rib(args).status);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(slurpFile(dir.path + "/prman") == toStdout.out);
+}
+
+TEST(Wobble2rib, HelpAndBadArguments) {
+    ChildOutcome help = wobble2rib({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: wobble2rib ", 0), 0u);
+    EXPECT_EQ(help.err, "");
+
+    TempDir dir;
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},          {"--frames"},         {"--frames", "-1"},     {"--every", "0"},
+        {"--poke", "3:7"},    {"--ropes", "--poke", "1:0"}, {"--size"},    {"--size", "0x10"},
+        {"--size", "300"},    {"--size", "10x-5"},  {"--size", "x300"},     {"--size", "99999999x1"},
+        {"--image", "%s.tif"}, {"--image", ""},     {"-o", "a%d%d"},        {"-o", "%n"},
+        {"-o", ""},           {"-o", "|"},          {"-o"},                  {"--binary", "1"},
+        {"-o", dir.path + "/x.rib", "--bad\noption"}};
+    for (const auto& args : bad) {
+        ChildOutcome run = wobble2rib(args);
+        SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("wobble2rib: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("usage: wobble2rib"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path));  // refused before any output
+}
+
+TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
+    TempDir dir;
+    for (std::string target : {dir.path + "/missing/wobble.rib", dir.path + "/missing/w.%04d.rib",
+                               dir.path, dir.path + "/no\ndir/w.rib"}) {
+        ChildOutcome run = wobble2rib({"--frames", "2", "-o", target});
+        EXPECT_EQ(run.status, 1) << target;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("wobble2rib: cannot write '", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    ChildOutcome full = wobble2rib({"--frames", "400"}, "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("wobble2rib: cannot write the RIB to standard output"),
+              std::string::npos)
+        << full.err;
+}
+
+TEST(Wobble2rib, GzipDecompressesToTheSameBytes) {
+    TempDir dir;
+    for (bool binary : {false, true}) {
+        std::vector<std::string> scene = {"--frames", "30", "--every", "10", "--motion-blur"};
+        if (binary) scene.push_back("--binary");
+        std::vector<std::string> zipped = scene;
+        zipped.push_back("--gzip");
+        ChildOutcome plain = wobble2rib(scene);
+        EXPECT_EQ(wobble2rib(zipped, dir.path + "/out.rib.gz").status, 0);
+        zipped.insert(zipped.end(), {"-o", dir.path + "/frame%d.rib.gz"});
+        EXPECT_EQ(wobble2rib(zipped).status, 0);
+
+        auto gunzip = [](const std::string& path) {
+            ChildOutcome run = runChild("/bin/sh", {"-c", "gzip -dc '" + path + "'"});
+            EXPECT_EQ(run.status, 0) << path << ": " << run.err;
+            return run.out;
+        };
+        EXPECT_TRUE(gunzip(dir.path + "/out.rib.gz") == plain.out);
+        // Each frame's file is a whole gzip stream of that frame alone.
+        std::vector<Frame> expected = frames(plain.out);
+        for (const Frame& f : expected) {
+            std::vector<Frame> got =
+                frames(gunzip(dir.path + "/frame" + std::to_string(f.number) + ".rib.gz"));
+            ASSERT_EQ(got.size(), 1u);
+            EXPECT_EQ(got[0].number, f.number);
+            EXPECT_TRUE(*got[0].all("PointsPolygons").back()->param("P") ==
+                        *f.all("PointsPolygons").back()->param("P"));
+        }
+    }
+}
