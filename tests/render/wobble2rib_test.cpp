@@ -12,11 +12,13 @@
 
 #include "sim/surface.h"
 #include "tests/support/childprocess.h"
-#include "tests/render/ribdecode.h"
+#include "tests/support/ribreader.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using ribcheck::Request;
 
 struct TempDir {
     std::string path;
@@ -79,34 +81,46 @@ std::vector<double> expectedBoxP(const std::vector<double>& lattice, bool binary
     return p;
 }
 
+// The values of a parameter, or null when the request has none of that name.
+const std::vector<double>* param(const Request& r, const std::string& token) {
+    for (const ribcheck::Param& p : r.params)
+        if (p.token == token) return &p.value.numbers;
+    return nullptr;
+}
+
+const std::string& text(const Request& r, std::size_t arg) { return r.args.at(arg).strings.at(0); }
+double number(const Request& r, std::size_t arg) { return r.args.at(arg).numbers.at(0); }
+
 struct Frame {
     long number = -1;
-    std::vector<RibRequest> requests;  // between FrameBegin and FrameEnd
+    std::vector<Request> requests;  // between FrameBegin and FrameEnd
 
-    std::vector<const RibRequest*> all(const std::string& name) const {
-        std::vector<const RibRequest*> found;
-        for (const RibRequest& r : requests)
+    std::vector<const Request*> all(const std::string& name) const {
+        std::vector<const Request*> found;
+        for (const Request& r : requests)
             if (r.name == name) found.push_back(&r);
         return found;
     }
 };
 
 // Splits a stream into its frames; anything outside a frame but the header
-// fails the test.
+// fails the test, and so does anything a strict reader would refuse.
 std::vector<Frame> frames(const std::string& rib) {
+    ribcheck::Document doc = ribcheck::read(rib);
+    for (const std::string& error : doc.errors) ADD_FAILURE() << "a reader refuses: " << error;
     std::vector<Frame> result;
     bool open = false;
-    for (RibRequest& r : decodeRib(rib)) {
+    for (Request& r : doc.requests) {
         if (r.name == "FrameBegin") {
             EXPECT_FALSE(open) << "nested FrameBegin";
-            result.push_back({long(r.args.at(0).number), {}});
+            result.push_back({long(number(r, 0)), {}});
             open = true;
         } else if (r.name == "FrameEnd") {
             EXPECT_TRUE(open) << "FrameEnd without FrameBegin";
             open = false;
         } else if (open) {
             result.back().requests.push_back(r);
-        } else {
+        } else if (r.name != "##") {
             EXPECT_EQ(r.name, "version") << "outside a frame";
         }
     }
@@ -118,7 +132,7 @@ std::vector<Frame> frames(const std::string& rib) {
 // complete world with the box in it.
 void expectComplete(const Frame& f, const std::string& image) {
     std::vector<std::string> order;
-    for (const RibRequest& r : f.requests) order.push_back(r.name);
+    for (const Request& r : f.requests) order.push_back(r.name);
     auto at = [&](const std::string& name) {
         return std::find(order.begin(), order.end(), name) - order.begin();
     };
@@ -130,11 +144,11 @@ void expectComplete(const Frame& f, const std::string& image) {
     EXPECT_EQ(f.all("LightSource").size(), 3u);
     EXPECT_EQ(f.all("Polygon").size(), 3u);  // floor and walls
     EXPECT_EQ(f.all("PointsPolygons").size(), 1u);
-    const RibRequest& display = *f.all("Display").at(0);
+    const Request& display = *f.all("Display").at(0);
     ASSERT_EQ(display.args.size(), 3u);
-    EXPECT_EQ(display.args[0].text, image);
-    EXPECT_EQ(display.args[1].text, "file");
-    EXPECT_EQ(display.args[2].text, "rgb");
+    EXPECT_EQ(text(display, 0), image);
+    EXPECT_EQ(text(display, 1), "file");
+    EXPECT_EQ(text(display, 2), "rgb");
 }
 
 std::string imageName(long frame) {
@@ -162,14 +176,14 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
             const Frame& f = written[n];
             EXPECT_EQ(f.number, long(20 * n));
             expectComplete(f, imageName(f.number));
-            const RibRequest& box = *f.all("PointsPolygons").at(0);
-            ASSERT_NE(box.param("P"), nullptr);
-            EXPECT_TRUE(*box.param("P") == expectedBoxP(traced.at(f.number)[0], binary))
+            const Request& box = *f.all("PointsPolygons").at(0);
+            ASSERT_NE(param(box, "P"), nullptr);
+            EXPECT_TRUE(*param(box, "P") == expectedBoxP(traced.at(f.number)[0], binary))
                 << "frame " << f.number;
         }
 
         // The faces are the library's outer quads, told in indices into "P".
-        const RibRequest& box = *written[0].all("PointsPolygons").at(0);
+        const Request& box = *written[0].all("PointsPolygons").at(0);
         std::vector<SurfaceQuad> quads = outerQuads(4, 4, 4);
         ASSERT_EQ(box.args.at(0).numbers, std::vector<double>(quads.size(), 4));
         std::vector<int> nodes = skin();
@@ -179,8 +193,8 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
             EXPECT_EQ(nodes.at(std::size_t(vertices[v])), quads[v / 4][v % 4]);
 
         // At rest the normals are unit and point away from the box's centre.
-        const std::vector<double>& p = *box.param("P");
-        const std::vector<double>* normals = box.param("N");
+        const std::vector<double>& p = *param(box, "P");
+        const std::vector<double>* normals = param(box, "N");
         ASSERT_NE(normals, nullptr);
         ASSERT_EQ(normals->size(), p.size());
         for (std::size_t v = 0; v < p.size(); v += 3) {
@@ -217,7 +231,7 @@ TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
             ASSERT_EQ(inFile.size(), 1u) << name;
             EXPECT_EQ(inFile[0].number, frame);
             expectComplete(inFile[0], "out/" + std::to_string(frame) + ".tif");
-            EXPECT_TRUE(*inFile[0].all("PointsPolygons").at(0)->param("P") ==
+            EXPECT_TRUE(*param(*inFile[0].all("PointsPolygons").at(0), "P") ==
                         expectedBoxP(traced.at(frame)[0], binary))
                 << name;
         }
@@ -226,51 +240,61 @@ TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
 
 TEST(Wobble2rib, MotionBlurOpensEachFrameWhereItsStepBegan) {
     std::map<long, Positions> traced = trace({"--frames", "30"});
-    ChildOutcome run = wobble2rib({"--frames", "30", "--every", "10", "--motion-blur", "--binary"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    std::vector<Frame> written = frames(run.out);
-    ASSERT_EQ(written.size(), 4u);
-    for (const Frame& f : written) {
-        SCOPED_TRACE(f.number);
-        const RibRequest& shutter = *f.all("Shutter").at(0);
-        const RibRequest& motion = *f.all("MotionBegin").at(0);
-        EXPECT_EQ(shutter.args.at(0).number, 0);
-        EXPECT_EQ(shutter.args.at(1).number, 1);
-        EXPECT_EQ(motion.args.at(0).numbers, (std::vector<double>{0, 1}));
-        std::vector<const RibRequest*> samples = f.all("PointsPolygons");
-        ASSERT_EQ(samples.size(), 2u);
-        // Frame 0 has no step behind it: it stands still.
-        long start = f.number == 0 ? 0 : f.number - 1;
-        EXPECT_TRUE(*samples[0]->param("P") == expectedBoxP(traced.at(start)[0], true));
-        EXPECT_TRUE(*samples[1]->param("P") == expectedBoxP(traced.at(f.number)[0], true));
-        EXPECT_EQ(samples[0]->args.at(1).numbers, samples[1]->args.at(1).numbers);
-        EXPECT_EQ(samples[0]->param("N")->size(), samples[1]->param("N")->size());
-        // Only the shapes move: everything else stays outside the block.
-        std::size_t begin = &motion - f.requests.data();
-        EXPECT_EQ(f.requests.at(begin + 3).name, "MotionEnd");
+    for (bool binary : {false, true}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        std::vector<std::string> args = {"--frames", "30", "--every", "10", "--motion-blur"};
+        if (binary) args.push_back("--binary");
+        ChildOutcome run = wobble2rib(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<Frame> written = frames(run.out);
+        ASSERT_EQ(written.size(), 4u);
+        for (const Frame& f : written) {
+            SCOPED_TRACE(f.number);
+            const Request& shutter = *f.all("Shutter").at(0);
+            const Request& motion = *f.all("MotionBegin").at(0);
+            EXPECT_EQ(number(shutter, 0), 0);
+            EXPECT_EQ(number(shutter, 1), 1);
+            EXPECT_EQ(motion.args.at(0).numbers, (std::vector<double>{0, 1}));
+            std::vector<const Request*> samples = f.all("PointsPolygons");
+            ASSERT_EQ(samples.size(), 2u);
+            // Frame 0 has no step behind it: it stands still.
+            long start = f.number == 0 ? 0 : f.number - 1;
+            EXPECT_TRUE(*param(*samples[0], "P") == expectedBoxP(traced.at(start)[0], binary));
+            EXPECT_TRUE(*param(*samples[1], "P") == expectedBoxP(traced.at(f.number)[0], binary));
+            EXPECT_EQ(samples[0]->args.at(1).numbers, samples[1]->args.at(1).numbers);
+            EXPECT_EQ(param(*samples[0], "N")->size(), param(*samples[1], "N")->size());
+            // Only the shapes move: everything else stays outside the block.
+            std::size_t begin = &motion - f.requests.data();
+            EXPECT_EQ(f.requests.at(begin + 3).name, "MotionEnd");
+        }
     }
 }
 
 TEST(Wobble2rib, RopesAreCurvesThroughEveryChain) {
     std::map<long, Positions> traced = trace({"--ropes", "--frames", "20", "--every", "10"});
-    ChildOutcome run = wobble2rib({"--ropes", "--frames", "20", "--every", "10", "--binary"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    std::vector<Frame> written = frames(run.out);
-    ASSERT_EQ(written.size(), 3u);
-    for (const Frame& f : written) {
-        EXPECT_TRUE(f.all("PointsPolygons").empty());
-        std::vector<const RibRequest*> curves = f.all("Curves");
-        ASSERT_EQ(curves.size(), 1u);
-        const RibRequest& c = *curves[0];
-        EXPECT_EQ(c.args.at(0).text, "linear");
-        EXPECT_EQ(c.args.at(1).numbers, std::vector<double>(20, 7));
-        EXPECT_EQ(c.args.at(2).text, "nonperiodic");
-        std::vector<double> expected;
-        for (const std::vector<double>& chain : traced.at(f.number))
-            for (double v : chain) expected.push_back(float(v));
-        EXPECT_TRUE(*c.param("P") == expected) << "frame " << f.number;
-        ASSERT_NE(c.param("constantwidth"), nullptr);
-        EXPECT_EQ(c.param("constantwidth")->size(), 1u);
+    for (bool binary : {false, true}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        std::vector<std::string> args = {"--ropes", "--frames", "20", "--every", "10"};
+        if (binary) args.push_back("--binary");
+        ChildOutcome run = wobble2rib(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<Frame> written = frames(run.out);
+        ASSERT_EQ(written.size(), 3u);
+        for (const Frame& f : written) {
+            EXPECT_TRUE(f.all("PointsPolygons").empty());
+            std::vector<const Request*> curves = f.all("Curves");
+            ASSERT_EQ(curves.size(), 1u);
+            const Request& c = *curves[0];
+            EXPECT_EQ(text(c, 0), "linear");
+            EXPECT_EQ(c.args.at(1).numbers, std::vector<double>(20, 7));
+            EXPECT_EQ(text(c, 2), "nonperiodic");
+            std::vector<double> expected;
+            for (const std::vector<double>& chain : traced.at(f.number))
+                for (double v : chain) expected.push_back(asWritten(v, binary));
+            EXPECT_TRUE(*param(c, "P") == expected) << "frame " << f.number;
+            ASSERT_NE(param(c, "constantwidth"), nullptr);
+            EXPECT_EQ(param(c, "constantwidth")->size(), 1u);
+        }
     }
 }
 
@@ -375,8 +399,8 @@ TEST(Wobble2rib, GzipDecompressesToTheSameBytes) {
                 frames(gunzip(dir.path + "/frame" + std::to_string(f.number) + ".rib.gz"));
             ASSERT_EQ(got.size(), 1u);
             EXPECT_EQ(got[0].number, f.number);
-            EXPECT_TRUE(*got[0].all("PointsPolygons").back()->param("P") ==
-                        *f.all("PointsPolygons").back()->param("P"));
+            EXPECT_TRUE(*param(*got[0].all("PointsPolygons").back(), "P") ==
+                        *param(*f.all("PointsPolygons").back(), "P"));
         }
     }
 }
