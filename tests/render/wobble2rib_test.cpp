@@ -336,6 +336,11 @@ TEST(Wobble2rib, HelpAndBadArguments) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: wobble2rib ", 0), 0u);
     EXPECT_EQ(help.err, "");
+    // The scene options, told where wobble-trace tells them, line up with
+    // this tool's own.
+    for (const char* line : {"\n  --poke F:KIND    after frame F,", "\n                   2 bottom;",
+                             "\n  --image PATTERN  picture", "\n                   a %d field"})
+        EXPECT_NE(help.out.find(line), std::string::npos) << line << " in\n" << help.out;
 
     TempDir dir;
     const std::vector<std::vector<std::string>> bad = {
