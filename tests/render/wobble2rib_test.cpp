@@ -182,6 +182,14 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
                 << "frame " << f.number;
         }
 
+        // The window's look-at: the eye is level with the centre along the
+        // camera's x axis, and the zeros come out as zeros, not remnants.
+        const std::vector<double>& camera =
+            written[0].all("ConcatTransform").at(0)->args.at(0).numbers;
+        ASSERT_EQ(camera.size(), 16u);
+        for (int zero : {3, 4, 7, 11, 12}) EXPECT_EQ(camera[zero], 0.0) << "element " << zero;
+        EXPECT_EQ(camera[15], 1.0);
+
         // The faces are the library's outer quads, told in indices into "P".
         const Request& box = *written[0].all("PointsPolygons").at(0);
         std::vector<SurfaceQuad> quads = outerQuads(4, 4, 4);
