@@ -20,15 +20,6 @@ namespace {
 
 using ribcheck::Request;
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char name[] = "/tmp/wobble2rib-test-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
-
 ChildOutcome wobble2rib(const std::vector<std::string>& args, const std::string& stdoutPath = "") {
     return runChild(WOBBLE2RIB, args, stdoutPath);
 }
@@ -157,6 +148,16 @@ std::string imageName(long frame) {
     return name;
 }
 
+// The frames that wobble2rib writes on standard output for `args`, text or
+// binary.
+std::vector<Frame> framesOf(std::vector<std::string> args, bool binary) {
+    if (binary) args.push_back("--binary");
+    ChildOutcome run = wobble2rib(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u);
+    return frames(run.out);
+}
+
 }  // namespace
 
 TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
@@ -165,12 +166,7 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
     std::map<long, Positions> traced = trace(scene);
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");
-        std::vector<std::string> args = scene;
-        if (binary) args.push_back("--binary");
-        ChildOutcome run = wobble2rib(args);
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u);
-        std::vector<Frame> written = frames(run.out);
+        std::vector<Frame> written = framesOf(scene, binary);
         ASSERT_EQ(written.size(), 7u);
         for (std::size_t n = 0; n < written.size(); ++n) {
             const Frame& f = written[n];
@@ -214,7 +210,7 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
 }
 
 TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     std::map<long, Positions> traced = trace({"--frames", "400", "--every", "10"});
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");
@@ -233,7 +229,7 @@ TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
         for (long frame = 0; frame <= 400; frame += 10) {
             char name[64];
             std::snprintf(name, sizeof name, "/wobble.%04ld.rib", frame);
-            std::string rib = slurpFile(dir.path + name);
+            std::string rib = readFile(dir.path + name);
             EXPECT_EQ(rib.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u) << name;
             std::vector<Frame> inFile = frames(rib);
             ASSERT_EQ(inFile.size(), 1u) << name;
@@ -250,11 +246,8 @@ TEST(Wobble2rib, MotionBlurOpensEachFrameWhereItsStepBegan) {
     std::map<long, Positions> traced = trace({"--frames", "30"});
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");
-        std::vector<std::string> args = {"--frames", "30", "--every", "10", "--motion-blur"};
-        if (binary) args.push_back("--binary");
-        ChildOutcome run = wobble2rib(args);
-        EXPECT_EQ(run.status, 0) << run.err;
-        std::vector<Frame> written = frames(run.out);
+        std::vector<Frame> written =
+            framesOf({"--frames", "30", "--every", "10", "--motion-blur"}, binary);
         ASSERT_EQ(written.size(), 4u);
         for (const Frame& f : written) {
             SCOPED_TRACE(f.number);
@@ -282,11 +275,8 @@ TEST(Wobble2rib, RopesAreCurvesThroughEveryChain) {
     std::map<long, Positions> traced = trace({"--ropes", "--frames", "20", "--every", "10"});
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");
-        std::vector<std::string> args = {"--ropes", "--frames", "20", "--every", "10"};
-        if (binary) args.push_back("--binary");
-        ChildOutcome run = wobble2rib(args);
-        EXPECT_EQ(run.status, 0) << run.err;
-        std::vector<Frame> written = frames(run.out);
+        std::vector<Frame> written =
+            framesOf({"--ropes", "--frames", "20", "--every", "10"}, binary);
         ASSERT_EQ(written.size(), 3u);
         for (const Frame& f : written) {
             EXPECT_TRUE(f.all("PointsPolygons").empty());
@@ -307,7 +297,7 @@ TEST(Wobble2rib, RopesAreCurvesThroughEveryChain) {
 }
 
 TEST(Wobble2rib, StandardOutputFileAndPipeCarryTheSameBytes) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     const std::vector<std::string> scene = {"--frames", "20", "--every", "5", "--size", "64x48"};
     ChildOutcome toStdout = wobble2rib(scene);
     EXPECT_EQ(toStdout.status, 0);
@@ -316,27 +306,24 @@ TEST(Wobble2rib, StandardOutputFileAndPipeCarryTheSameBytes) {
     std::vector<std::string> args = scene;
     args.insert(args.end(), {"-o", dir.path + "/file.rib"});
     EXPECT_EQ(wobble2rib(args).status, 0);
-    EXPECT_TRUE(slurpFile(dir.path + "/file.rib") == toStdout.out);
+    EXPECT_TRUE(readFile(dir.path + "/file.rib") == toStdout.out);
 
     args = scene;
     args.insert(args.end(), {"-o", "|cat > " + dir.path + "/piped.rib"});
     ChildOutcome piped = wobble2rib(args);
     EXPECT_EQ(piped.status, 0);
     EXPECT_EQ(piped.out, "");
-    EXPECT_TRUE(slurpFile(dir.path + "/piped.rib") == toStdout.out);
+    EXPECT_TRUE(readFile(dir.path + "/piped.rib") == toStdout.out);
 
     // A bare renderer name is a file here, not a command.
     args = scene;
     args.insert(args.end(), {"-o", "prman"});
-    pid_t pid = fork();
-    if (pid == 0) {
+    ChildOutcome inDir = runInChild([&] {
         if (chdir(dir.path.c_str()) != 0) _exit(99);
         _exit(wobble2rib(args).status);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_TRUE(slurpFile(dir.path + "/prman") == toStdout.out);
+    });
+    EXPECT_EQ(inDir.status, 0);
+    EXPECT_TRUE(readFile(dir.path + "/prman") == toStdout.out);
 }
 
 TEST(Wobble2rib, HelpAndBadArguments) {
@@ -350,7 +337,7 @@ TEST(Wobble2rib, HelpAndBadArguments) {
                              "\n  --image PATTERN  picture", "\n                   a %d field"})
         EXPECT_NE(help.out.find(line), std::string::npos) << line << " in\n" << help.out;
 
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},          {"--frames"},         {"--frames", "-1"},     {"--every", "0"},
         {"--poke", "3:7"},    {"--ropes", "--poke", "1:0"}, {"--size"},    {"--size", "0x10"},
@@ -371,7 +358,7 @@ TEST(Wobble2rib, HelpAndBadArguments) {
 }
 
 TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     for (std::string target : {dir.path + "/missing/wobble.rib", dir.path + "/missing/w.%04d.rib",
                                dir.path, dir.path + "/no\ndir/w.rib"}) {
         ChildOutcome run = wobble2rib({"--frames", "2", "-o", target});
@@ -388,7 +375,7 @@ TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
 }
 
 TEST(Wobble2rib, GzipDecompressesToTheSameBytes) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     for (bool binary : {false, true}) {
         std::vector<std::string> scene = {"--frames", "30", "--every", "10", "--motion-blur"};
         if (binary) scene.push_back("--binary");
