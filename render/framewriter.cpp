@@ -1,5 +1,7 @@
 #include "render/framewriter.h"
 
+#include <cmath>
+
 namespace {
 
 // The window's camera: its orthographic view volume and its look-at.
@@ -105,12 +107,16 @@ void FrameWriter::writeCamera(long frame) const {
     Vector3 right = ahead.cross(kUp).normalized();
     Vector3 up = right.cross(ahead);
     const Vector3 axes[3] = {right, up, ahead};
+    // The eye lies in the plane through the centre that `right` faces, so
+    // its offset along `right` is 0, yet comes out of the sums as a rounding
+    // remnant; anything that small is such a remnant and is written as 0.
+    auto exact = [](double v) { return RtFloat(std::fabs(v) < 1e-12 ? 0 : v); };
     RtMatrix toCamera = {};
     for (int c = 0; c < 3; ++c) {
-        toCamera[0][c] = RtFloat(axes[c].x);
-        toCamera[1][c] = RtFloat(axes[c].y);
-        toCamera[2][c] = RtFloat(axes[c].z);
-        toCamera[3][c] = RtFloat(-axes[c].dot(kEye) + (c == 2 ? kEyeBack : 0));
+        toCamera[0][c] = exact(axes[c].x);
+        toCamera[1][c] = exact(axes[c].y);
+        toCamera[2][c] = exact(axes[c].z);
+        toCamera[3][c] = exact(-axes[c].dot(kEye) + (c == 2 ? kEyeBack : 0));
     }
     toCamera[3][3] = 1;
     RiConcatTransform(toCamera);

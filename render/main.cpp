@@ -13,6 +13,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "rib/ri.h"
 #include "trace/sceneargs.h"
@@ -25,21 +26,20 @@ const std::string kUsage = std::string("usage: wobble2rib ") + kSceneUsage +
                            " [--binary] [--gzip] [--size WxH] [--motion-blur] [--image PATTERN]"
                            " [-o TARGET] [--help]";
 
-const char* const kHelp =
+const char* const kIntro =
     "Steps the start-up scene without a window and writes it as a RIB animation:\n"
-    "one frame for frame 0 and every K-th frame up to N, numbered as in wobble-trace.\n"
-    "  --frames N       frames to step after frame 0 (default 400)\n"
-    "  --every K        write every K-th frame only (default 1)\n"
-    "  --poke F:KIND    after frame F, push the box: 0 low-x side, 1 high-x side,\n"
-    "                   2 bottom; may be repeated\n"
-    "  --ropes          the twenty hanging chains instead of the box (no --poke)\n"
-    "  --binary         binary-encoded numbers\n"
-    "  --gzip           gzip-compressed output\n"
-    "  --size WxH       picture size in pixels (default 300x300)\n"
-    "  --motion-blur    give each frame's shapes at the start and end of its step\n"
-    "  --image PATTERN  picture written by each frame (default wobble.%04d.tif)\n"
-    "  -o TARGET        - for standard output (default), a file, or |command;\n"
-    "                   a %d field (frames/wobble.%04d.rib) writes one file per frame\n";
+    "one frame for frame 0 and every K-th frame up to N, numbered as in wobble-trace.\n";
+
+const std::vector<OptionHelp> kOwnOptions = {
+    {"--binary", "binary-encoded numbers"},
+    {"--gzip", "gzip-compressed output"},
+    {"--size WxH", "picture size in pixels (default 300x300)"},
+    {"--motion-blur", "give each frame's shapes at the start and end of its step"},
+    {"--image PATTERN", "picture written by each frame (default wobble.%04d.tif)"},
+    {"-o TARGET",
+     "- for standard output (default), a file, or |command;\n"
+     "a %d field (frames/wobble.%04d.rib) writes one file per frame"},
+};
 
 // Picture sizes past this are surely typing errors.
 constexpr long kMaxSide = 65536;
@@ -87,10 +87,7 @@ Options parseArgs(int argc, char** argv) {
     try {
         for (int a = 1; a < argc; ++a) {
             std::string arg = argv[a];
-            if (arg == "--help") {
-                std::printf("%s\n%s", kUsage.c_str(), kHelp);
-                std::exit(std::fflush(stdout) == 0 ? 0 : 1);
-            }
+            if (arg == "--help") sceneHelp(kUsage, kIntro, kOwnOptions);
             if (arg == "--binary" || arg == "--gzip" || arg == "--motion-blur") {
                 (arg == "--binary" ? options.binary
                  : arg == "--gzip" ? options.gzip

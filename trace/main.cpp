@@ -15,23 +15,15 @@ namespace {
 
 const std::string kUsage = std::string("usage: wobble-trace ") + kSceneUsage + " [--help]";
 
-const char* const kHelp =
+const char* const kIntro =
     "Steps the start-up scene without a window and writes every node's position\n"
-    "and velocity as CSV on standard output.\n"
-    "  --frames N     frames to step after frame 0 (default 400)\n"
-    "  --every K      write every K-th frame only (default 1)\n"
-    "  --poke F:KIND  after frame F, push the box: 0 low-x side, 1 high-x side,\n"
-    "                 2 bottom; may be repeated\n"
-    "  --ropes        the twenty hanging chains instead of the box (no --poke)\n";
+    "and velocity as CSV on standard output.\n";
 
 SceneArgs parseArgs(int argc, char** argv) {
     SceneArgs args;
     try {
         for (int a = 1; a < argc; ++a) {
-            if (std::strcmp(argv[a], "--help") == 0) {
-                std::printf("%s\n%s", kUsage.c_str(), kHelp);
-                std::exit(std::fflush(stdout) == 0 ? 0 : 1);
-            }
+            if (std::strcmp(argv[a], "--help") == 0) sceneHelp(kUsage, kIntro);
             int used = parseSceneOption(argc, argv, a, args);
             if (used == 0) throw SceneArgsError(std::string("unknown option '") + argv[a] + "'");
             a += used - 1;

@@ -1,5 +1,6 @@
 #include "trace/sceneargs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -7,6 +8,37 @@
 #include <cstring>
 
 const char* const kSceneUsage = "[--frames N] [--every K] [--poke F:KIND]... [--ropes]";
+
+const std::vector<OptionHelp> kSceneOptions = {
+    {"--frames N", "frames to step after frame 0 (default 400)"},
+    {"--every K", "write every K-th frame only (default 1)"},
+    {"--poke F:KIND",
+     "after frame F, push the box: 0 low-x side, 1 high-x side,\n2 bottom; may be repeated"},
+    {"--ropes", "the twenty hanging chains instead of the box (no --poke)"},
+};
+
+std::string optionHelp(const std::vector<OptionHelp>& entries) {
+    std::size_t width = 0;
+    for (const OptionHelp& e : entries) width = std::max(width, std::strlen(e.option));
+    std::string lines;
+    for (const OptionHelp& e : entries) {
+        std::string option = e.option;
+        lines += "  " + option + std::string(width + 2 - option.size(), ' ');
+        for (const char* c = e.text; *c; ++c) {
+            lines += *c;
+            if (*c == '\n') lines += std::string(width + 4, ' ');
+        }
+        lines += '\n';
+    }
+    return lines;
+}
+
+void sceneHelp(const std::string& usage, const char* intro, const std::vector<OptionHelp>& own) {
+    std::vector<OptionHelp> entries = kSceneOptions;
+    entries.insert(entries.end(), own.begin(), own.end());
+    std::printf("%s\n%s%s", usage.c_str(), intro, optionHelp(entries).c_str());
+    std::exit(std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1);
+}
 
 namespace {
 

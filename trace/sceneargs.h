@@ -32,6 +32,25 @@ struct SceneArgsError : std::runtime_error {
 // The usage text of the shared options, to append to a tool's own.
 extern const char* const kSceneUsage;
 
+// One entry of a tool's --help: the option as typed, and what it does; a
+// '\n' in `text` continues the entry on a line of its own.
+struct OptionHelp {
+    const char* option;
+    const char* text;
+};
+
+// The entries of the shared options, in the order their usage names them.
+extern const std::vector<OptionHelp> kSceneOptions;
+
+// The entries as help lines, every text starting two blanks after the
+// longest option, so that a tool's own options line up with the shared ones.
+std::string optionHelp(const std::vector<OptionHelp>& entries);
+
+// Prints USAGE, INTRO and the help lines of the shared options followed by
+// `own` on standard output, and exits: 0, or 1 when it cannot be written.
+[[noreturn]] void sceneHelp(const std::string& usage, const char* intro,
+                            const std::vector<OptionHelp>& own = {});
+
 // If argv[a] is one of the shared options, takes it (and its value) into
 // `args` and returns how many arguments it used; returns 0 for anything else.
 // Throws SceneArgsError for a shared option with a missing or bad value.

@@ -12,20 +12,13 @@
 
 #include "sim/surface.h"
 #include "tests/support/childprocess.h"
-#include "tests/render/ribdecode.h"
+#include "tests/support/ribreader.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        char name[] = "/tmp/wobble2rib-test-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
+using ribcheck::Request;
 
 ChildOutcome wobble2rib(const std::vector<std::string>& args, const std::string& stdoutPath = "") {
     return runChild(WOBBLE2RIB, args, stdoutPath);
@@ -79,34 +72,46 @@ std::vector<double> expectedBoxP(const std::vector<double>& lattice, bool binary
     return p;
 }
 
+// The values of a parameter, or null when the request has none of that name.
+const std::vector<double>* param(const Request& r, const std::string& token) {
+    for (const ribcheck::Param& p : r.params)
+        if (p.token == token) return &p.value.numbers;
+    return nullptr;
+}
+
+const std::string& text(const Request& r, std::size_t arg) { return r.args.at(arg).strings.at(0); }
+double number(const Request& r, std::size_t arg) { return r.args.at(arg).numbers.at(0); }
+
 struct Frame {
     long number = -1;
-    std::vector<RibRequest> requests;  // between FrameBegin and FrameEnd
+    std::vector<Request> requests;  // between FrameBegin and FrameEnd
 
-    std::vector<const RibRequest*> all(const std::string& name) const {
-        std::vector<const RibRequest*> found;
-        for (const RibRequest& r : requests)
+    std::vector<const Request*> all(const std::string& name) const {
+        std::vector<const Request*> found;
+        for (const Request& r : requests)
             if (r.name == name) found.push_back(&r);
         return found;
     }
 };
 
 // Splits a stream into its frames; anything outside a frame but the header
-// fails the test.
+// fails the test, and so does anything a strict reader would refuse.
 std::vector<Frame> frames(const std::string& rib) {
+    ribcheck::Document doc = ribcheck::read(rib);
+    for (const std::string& error : doc.errors) ADD_FAILURE() << "a reader refuses: " << error;
     std::vector<Frame> result;
     bool open = false;
-    for (RibRequest& r : decodeRib(rib)) {
+    for (Request& r : doc.requests) {
         if (r.name == "FrameBegin") {
             EXPECT_FALSE(open) << "nested FrameBegin";
-            result.push_back({long(r.args.at(0).number), {}});
+            result.push_back({long(number(r, 0)), {}});
             open = true;
         } else if (r.name == "FrameEnd") {
             EXPECT_TRUE(open) << "FrameEnd without FrameBegin";
             open = false;
         } else if (open) {
             result.back().requests.push_back(r);
-        } else {
+        } else if (r.name != "##") {
             EXPECT_EQ(r.name, "version") << "outside a frame";
         }
     }
@@ -118,7 +123,7 @@ std::vector<Frame> frames(const std::string& rib) {
 // complete world with the box in it.
 void expectComplete(const Frame& f, const std::string& image) {
     std::vector<std::string> order;
-    for (const RibRequest& r : f.requests) order.push_back(r.name);
+    for (const Request& r : f.requests) order.push_back(r.name);
     auto at = [&](const std::string& name) {
         return std::find(order.begin(), order.end(), name) - order.begin();
     };
@@ -130,17 +135,27 @@ void expectComplete(const Frame& f, const std::string& image) {
     EXPECT_EQ(f.all("LightSource").size(), 3u);
     EXPECT_EQ(f.all("Polygon").size(), 3u);  // floor and walls
     EXPECT_EQ(f.all("PointsPolygons").size(), 1u);
-    const RibRequest& display = *f.all("Display").at(0);
+    const Request& display = *f.all("Display").at(0);
     ASSERT_EQ(display.args.size(), 3u);
-    EXPECT_EQ(display.args[0].text, image);
-    EXPECT_EQ(display.args[1].text, "file");
-    EXPECT_EQ(display.args[2].text, "rgb");
+    EXPECT_EQ(text(display, 0), image);
+    EXPECT_EQ(text(display, 1), "file");
+    EXPECT_EQ(text(display, 2), "rgb");
 }
 
 std::string imageName(long frame) {
     char name[32];
     std::snprintf(name, sizeof name, "wobble.%04ld.tif", frame);
     return name;
+}
+
+// The frames that wobble2rib writes on standard output for `args`, text or
+// binary.
+std::vector<Frame> framesOf(std::vector<std::string> args, bool binary) {
+    if (binary) args.push_back("--binary");
+    ChildOutcome run = wobble2rib(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u);
+    return frames(run.out);
 }
 
 }  // namespace
@@ -151,25 +166,28 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
     std::map<long, Positions> traced = trace(scene);
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");
-        std::vector<std::string> args = scene;
-        if (binary) args.push_back("--binary");
-        ChildOutcome run = wobble2rib(args);
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.out.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u);
-        std::vector<Frame> written = frames(run.out);
+        std::vector<Frame> written = framesOf(scene, binary);
         ASSERT_EQ(written.size(), 7u);
         for (std::size_t n = 0; n < written.size(); ++n) {
             const Frame& f = written[n];
             EXPECT_EQ(f.number, long(20 * n));
             expectComplete(f, imageName(f.number));
-            const RibRequest& box = *f.all("PointsPolygons").at(0);
-            ASSERT_NE(box.param("P"), nullptr);
-            EXPECT_TRUE(*box.param("P") == expectedBoxP(traced.at(f.number)[0], binary))
+            const Request& box = *f.all("PointsPolygons").at(0);
+            ASSERT_NE(param(box, "P"), nullptr);
+            EXPECT_TRUE(*param(box, "P") == expectedBoxP(traced.at(f.number)[0], binary))
                 << "frame " << f.number;
         }
 
+        // The window's look-at: the eye is level with the centre along the
+        // camera's x axis, and the zeros come out as zeros, not remnants.
+        const std::vector<double>& camera =
+            written[0].all("ConcatTransform").at(0)->args.at(0).numbers;
+        ASSERT_EQ(camera.size(), 16u);
+        for (int zero : {3, 4, 7, 11, 12}) EXPECT_EQ(camera[zero], 0.0) << "element " << zero;
+        EXPECT_EQ(camera[15], 1.0);
+
         // The faces are the library's outer quads, told in indices into "P".
-        const RibRequest& box = *written[0].all("PointsPolygons").at(0);
+        const Request& box = *written[0].all("PointsPolygons").at(0);
         std::vector<SurfaceQuad> quads = outerQuads(4, 4, 4);
         ASSERT_EQ(box.args.at(0).numbers, std::vector<double>(quads.size(), 4));
         std::vector<int> nodes = skin();
@@ -179,8 +197,8 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
             EXPECT_EQ(nodes.at(std::size_t(vertices[v])), quads[v / 4][v % 4]);
 
         // At rest the normals are unit and point away from the box's centre.
-        const std::vector<double>& p = *box.param("P");
-        const std::vector<double>* normals = box.param("N");
+        const std::vector<double>& p = *param(box, "P");
+        const std::vector<double>* normals = param(box, "N");
         ASSERT_NE(normals, nullptr);
         ASSERT_EQ(normals->size(), p.size());
         for (std::size_t v = 0; v < p.size(); v += 3) {
@@ -192,7 +210,7 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
 }
 
 TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     std::map<long, Positions> traced = trace({"--frames", "400", "--every", "10"});
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");
@@ -211,13 +229,13 @@ TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
         for (long frame = 0; frame <= 400; frame += 10) {
             char name[64];
             std::snprintf(name, sizeof name, "/wobble.%04ld.rib", frame);
-            std::string rib = slurpFile(dir.path + name);
+            std::string rib = readFile(dir.path + name);
             EXPECT_EQ(rib.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u) << name;
             std::vector<Frame> inFile = frames(rib);
             ASSERT_EQ(inFile.size(), 1u) << name;
             EXPECT_EQ(inFile[0].number, frame);
             expectComplete(inFile[0], "out/" + std::to_string(frame) + ".tif");
-            EXPECT_TRUE(*inFile[0].all("PointsPolygons").at(0)->param("P") ==
+            EXPECT_TRUE(*param(*inFile[0].all("PointsPolygons").at(0), "P") ==
                         expectedBoxP(traced.at(frame)[0], binary))
                 << name;
         }
@@ -226,56 +244,60 @@ TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
 
 TEST(Wobble2rib, MotionBlurOpensEachFrameWhereItsStepBegan) {
     std::map<long, Positions> traced = trace({"--frames", "30"});
-    ChildOutcome run = wobble2rib({"--frames", "30", "--every", "10", "--motion-blur", "--binary"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    std::vector<Frame> written = frames(run.out);
-    ASSERT_EQ(written.size(), 4u);
-    for (const Frame& f : written) {
-        SCOPED_TRACE(f.number);
-        const RibRequest& shutter = *f.all("Shutter").at(0);
-        const RibRequest& motion = *f.all("MotionBegin").at(0);
-        EXPECT_EQ(shutter.args.at(0).number, 0);
-        EXPECT_EQ(shutter.args.at(1).number, 1);
-        EXPECT_EQ(motion.args.at(0).numbers, (std::vector<double>{0, 1}));
-        std::vector<const RibRequest*> samples = f.all("PointsPolygons");
-        ASSERT_EQ(samples.size(), 2u);
-        // Frame 0 has no step behind it: it stands still.
-        long start = f.number == 0 ? 0 : f.number - 1;
-        EXPECT_TRUE(*samples[0]->param("P") == expectedBoxP(traced.at(start)[0], true));
-        EXPECT_TRUE(*samples[1]->param("P") == expectedBoxP(traced.at(f.number)[0], true));
-        EXPECT_EQ(samples[0]->args.at(1).numbers, samples[1]->args.at(1).numbers);
-        EXPECT_EQ(samples[0]->param("N")->size(), samples[1]->param("N")->size());
-        // Only the shapes move: everything else stays outside the block.
-        std::size_t begin = &motion - f.requests.data();
-        EXPECT_EQ(f.requests.at(begin + 3).name, "MotionEnd");
+    for (bool binary : {false, true}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        std::vector<Frame> written =
+            framesOf({"--frames", "30", "--every", "10", "--motion-blur"}, binary);
+        ASSERT_EQ(written.size(), 4u);
+        for (const Frame& f : written) {
+            SCOPED_TRACE(f.number);
+            const Request& shutter = *f.all("Shutter").at(0);
+            const Request& motion = *f.all("MotionBegin").at(0);
+            EXPECT_EQ(number(shutter, 0), 0);
+            EXPECT_EQ(number(shutter, 1), 1);
+            EXPECT_EQ(motion.args.at(0).numbers, (std::vector<double>{0, 1}));
+            std::vector<const Request*> samples = f.all("PointsPolygons");
+            ASSERT_EQ(samples.size(), 2u);
+            // Frame 0 has no step behind it: it stands still.
+            long start = f.number == 0 ? 0 : f.number - 1;
+            EXPECT_TRUE(*param(*samples[0], "P") == expectedBoxP(traced.at(start)[0], binary));
+            EXPECT_TRUE(*param(*samples[1], "P") == expectedBoxP(traced.at(f.number)[0], binary));
+            EXPECT_EQ(samples[0]->args.at(1).numbers, samples[1]->args.at(1).numbers);
+            EXPECT_EQ(param(*samples[0], "N")->size(), param(*samples[1], "N")->size());
+            // Only the shapes move: everything else stays outside the block.
+            std::size_t begin = &motion - f.requests.data();
+            EXPECT_EQ(f.requests.at(begin + 3).name, "MotionEnd");
+        }
     }
 }
 
 TEST(Wobble2rib, RopesAreCurvesThroughEveryChain) {
     std::map<long, Positions> traced = trace({"--ropes", "--frames", "20", "--every", "10"});
-    ChildOutcome run = wobble2rib({"--ropes", "--frames", "20", "--every", "10", "--binary"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    std::vector<Frame> written = frames(run.out);
-    ASSERT_EQ(written.size(), 3u);
-    for (const Frame& f : written) {
-        EXPECT_TRUE(f.all("PointsPolygons").empty());
-        std::vector<const RibRequest*> curves = f.all("Curves");
-        ASSERT_EQ(curves.size(), 1u);
-        const RibRequest& c = *curves[0];
-        EXPECT_EQ(c.args.at(0).text, "linear");
-        EXPECT_EQ(c.args.at(1).numbers, std::vector<double>(20, 7));
-        EXPECT_EQ(c.args.at(2).text, "nonperiodic");
-        std::vector<double> expected;
-        for (const std::vector<double>& chain : traced.at(f.number))
-            for (double v : chain) expected.push_back(float(v));
-        EXPECT_TRUE(*c.param("P") == expected) << "frame " << f.number;
-        ASSERT_NE(c.param("constantwidth"), nullptr);
-        EXPECT_EQ(c.param("constantwidth")->size(), 1u);
+    for (bool binary : {false, true}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        std::vector<Frame> written =
+            framesOf({"--ropes", "--frames", "20", "--every", "10"}, binary);
+        ASSERT_EQ(written.size(), 3u);
+        for (const Frame& f : written) {
+            EXPECT_TRUE(f.all("PointsPolygons").empty());
+            std::vector<const Request*> curves = f.all("Curves");
+            ASSERT_EQ(curves.size(), 1u);
+            const Request& c = *curves[0];
+            EXPECT_EQ(text(c, 0), "linear");
+            EXPECT_EQ(c.args.at(1).numbers, std::vector<double>(20, 7));
+            EXPECT_EQ(text(c, 2), "nonperiodic");
+            std::vector<double> expected;
+            for (const std::vector<double>& chain : traced.at(f.number))
+                for (double v : chain) expected.push_back(asWritten(v, binary));
+            EXPECT_TRUE(*param(c, "P") == expected) << "frame " << f.number;
+            ASSERT_NE(param(c, "constantwidth"), nullptr);
+            EXPECT_EQ(param(c, "constantwidth")->size(), 1u);
+        }
     }
 }
 
 TEST(Wobble2rib, StandardOutputFileAndPipeCarryTheSameBytes) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     const std::vector<std::string> scene = {"--frames", "20", "--every", "5", "--size", "64x48"};
     ChildOutcome toStdout = wobble2rib(scene);
     EXPECT_EQ(toStdout.status, 0);
@@ -284,27 +306,24 @@ TEST(Wobble2rib, StandardOutputFileAndPipeCarryTheSameBytes) {
     std::vector<std::string> args = scene;
     args.insert(args.end(), {"-o", dir.path + "/file.rib"});
     EXPECT_EQ(wobble2rib(args).status, 0);
-    EXPECT_TRUE(slurpFile(dir.path + "/file.rib") == toStdout.out);
+    EXPECT_TRUE(readFile(dir.path + "/file.rib") == toStdout.out);
 
     args = scene;
     args.insert(args.end(), {"-o", "|cat > " + dir.path + "/piped.rib"});
     ChildOutcome piped = wobble2rib(args);
     EXPECT_EQ(piped.status, 0);
     EXPECT_EQ(piped.out, "");
-    EXPECT_TRUE(slurpFile(dir.path + "/piped.rib") == toStdout.out);
+    EXPECT_TRUE(readFile(dir.path + "/piped.rib") == toStdout.out);
 
     // A bare renderer name is a file here, not a command.
     args = scene;
     args.insert(args.end(), {"-o", "prman"});
-    pid_t pid = fork();
-    if (pid == 0) {
+    ChildOutcome inDir = runInChild([&] {
         if (chdir(dir.path.c_str()) != 0) _exit(99);
         _exit(wobble2rib(args).status);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_TRUE(slurpFile(dir.path + "/prman") == toStdout.out);
+    });
+    EXPECT_EQ(inDir.status, 0);
+    EXPECT_TRUE(readFile(dir.path + "/prman") == toStdout.out);
 }
 
 TEST(Wobble2rib, HelpAndBadArguments) {
@@ -312,8 +331,13 @@ TEST(Wobble2rib, HelpAndBadArguments) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: wobble2rib ", 0), 0u);
     EXPECT_EQ(help.err, "");
+    // The scene options, told where wobble-trace tells them, line up with
+    // this tool's own.
+    for (const char* line : {"\n  --poke F:KIND    after frame F,", "\n                   2 bottom;",
+                             "\n  --image PATTERN  picture", "\n                   a %d field"})
+        EXPECT_NE(help.out.find(line), std::string::npos) << line << " in\n" << help.out;
 
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},          {"--frames"},         {"--frames", "-1"},     {"--every", "0"},
         {"--poke", "3:7"},    {"--ropes", "--poke", "1:0"}, {"--size"},    {"--size", "0x10"},
@@ -334,7 +358,7 @@ TEST(Wobble2rib, HelpAndBadArguments) {
 }
 
 TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     for (std::string target : {dir.path + "/missing/wobble.rib", dir.path + "/missing/w.%04d.rib",
                                dir.path, dir.path + "/no\ndir/w.rib"}) {
         ChildOutcome run = wobble2rib({"--frames", "2", "-o", target});
@@ -351,7 +375,7 @@ TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
 }
 
 TEST(Wobble2rib, GzipDecompressesToTheSameBytes) {
-    TempDir dir;
+    TempDir dir("wobble2rib-test");
     for (bool binary : {false, true}) {
         std::vector<std::string> scene = {"--frames", "30", "--every", "10", "--motion-blur"};
         if (binary) scene.push_back("--binary");
@@ -375,8 +399,8 @@ TEST(Wobble2rib, GzipDecompressesToTheSameBytes) {
                 frames(gunzip(dir.path + "/frame" + std::to_string(f.number) + ".rib.gz"));
             ASSERT_EQ(got.size(), 1u);
             EXPECT_EQ(got[0].number, f.number);
-            EXPECT_TRUE(*got[0].all("PointsPolygons").back()->param("P") ==
-                        *f.all("PointsPolygons").back()->param("P"));
+            EXPECT_TRUE(*param(*got[0].all("PointsPolygons").back(), "P") ==
+                        *param(*f.all("PointsPolygons").back(), "P"));
         }
     }
 }

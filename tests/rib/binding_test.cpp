@@ -9,11 +9,9 @@
 
 #include "rib/ri.h"
 #include "rib/ribwriter.h"
-#include "tests/rib/core_support.h"
 #include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
-using core_test::readWhole;
-using core_test::runInChild;
 using request_test::binaryArray;
 using request_test::rib;
 
@@ -233,25 +231,25 @@ const std::vector<Request> requests = {
 // Each request on a fresh writer of that encoding; everything the writer's
 // file holds once it is ended.
 std::string memberOutput(const Request& request, int binary) {
-    std::string path = core_test::makeTemp("member");
+    std::string path = tempPath("member");
     RibWriter* writer = createRibWriter(path.c_str());
     writer->binaryOutput = binary;
     request.member(*writer);
     delete writer;
-    std::string all = readWhole(path);
+    std::string all = readFile(path);
     std::remove(path.c_str());
     return all;
 }
 
 std::string plainOutput(const Request& request, int binary) {
-    std::string path = core_test::makeTemp("plain");
+    std::string path = tempPath("plain");
     RibWriter* writer = createRibWriter(path.c_str());
     writer->binaryOutput = binary;
     RiContext(writer);
     request.plain();
     RiEnd();
     EXPECT_EQ(RiGetContext(), nullptr) << request.name;
-    std::string all = readWhole(path);
+    std::string all = readFile(path);
     std::remove(path.c_str());
     return all;
 }
@@ -262,7 +260,7 @@ TEST(PlainFunctions, EachWritesWhatItsMemberWritesInBothEncodings) {
     for (int binary : {0, 1}) {
         for (const Request& request : requests) {
             std::string member = memberOutput(request, binary);
-            EXPECT_GT(member.size(), core_test::kRibHeader.size() + 1) << request.name;
+            EXPECT_GT(member.size(), request_test::kHeader.size() + 1) << request.name;
             EXPECT_EQ(plainOutput(request, binary), member) << request.name << " binary " << binary;
         }
     }
@@ -307,10 +305,10 @@ TEST(PlainFunctions, WithoutARendererTheNewOnesReportTheirNames) {
 // The example every reader tries first: deleting the writer that RiBegin made
 // and calling on. The call is reported instead of reaching the freed writer.
 TEST(CurrentRenderer, ADestroyedWriterIsNoLongerCurrent) {
-    std::string path = core_test::makeTemp("deleted");
+    std::string path = tempPath("deleted");
     auto r = runInChild([&] {
         RibWriter* ri = RiBegin(path.c_str());
-        std::string otherPath = core_test::makeTemp("other");
+        std::string otherPath = tempPath("other");
         delete createRibWriter(otherPath.c_str());  // not current: the current one stays
         std::remove(otherPath.c_str());
         std::printf("%d\n", RiGetContext() == ri);
@@ -328,7 +326,7 @@ TEST(CurrentRenderer, ADestroyedWriterIsNoLongerCurrent) {
 }
 
 TEST(CurrentRenderer, RiContextDrivesTwoWritersInTurn) {
-    std::string first = core_test::makeTemp("first"), second = core_test::makeTemp("second");
+    std::string first = tempPath("first"), second = tempPath("second");
     RtContextHandle a = RiBegin(first.c_str());
     EXPECT_EQ(RiGetContext(), a);
     RtContextHandle b = RiBegin(second.c_str());
@@ -344,9 +342,9 @@ TEST(CurrentRenderer, RiContextDrivesTwoWritersInTurn) {
     RiContext(a);
     RiFrameEnd();
     RiEnd();
-    EXPECT_EQ(readWhole(first),
-              core_test::kRibHeader + "FrameBegin 1\nSphere 1 -1 1 360\nFrameEnd\n\n");
-    EXPECT_EQ(readWhole(second), core_test::kRibHeader + "FrameBegin 2\nCone 1 1 360\n\n");
+    EXPECT_EQ(readFile(first),
+              request_test::kHeader + "FrameBegin 1\nSphere 1 -1 1 360\nFrameEnd\n\n");
+    EXPECT_EQ(readFile(second), request_test::kHeader + "FrameBegin 2\nCone 1 1 360\n\n");
     std::remove(first.c_str());
     std::remove(second.c_str());
 }
@@ -354,13 +352,13 @@ TEST(CurrentRenderer, RiContextDrivesTwoWritersInTurn) {
 // When RiEnd returns, the command at the end of the pipe has read everything
 // and exited: its output is complete.
 TEST(CurrentRenderer, RiEndClosesThePipeAndWaitsForItsCommand) {
-    std::string path = core_test::makeTemp("piped");
+    std::string path = tempPath("piped");
     std::string command = "|sleep 0.2; cat > '" + path + "'";
     RiBegin(command.c_str());
     RiWorldBegin();
     RiWorldEnd();
     RiEnd();
-    EXPECT_EQ(readWhole(path), core_test::kRibHeader + "WorldBegin\nWorldEnd\n\n");
+    EXPECT_EQ(readFile(path), request_test::kHeader + "WorldBegin\nWorldEnd\n\n");
     std::remove(path.c_str());
 }
 
@@ -403,7 +401,7 @@ TEST(LaterRequests, AnImplementationWithoutThemReportsEachAndGoesOn) {
               "Deformation \"twist\" \"Kd\" [0.5]\n"
               "MakeBump \"b.tif\" \"b.bump\" \"black\" \"black\" \"box\" 1 1\n");
     auto r = runInChild([] {
-        RibWriter* w = createRibWriter(core_test::makeTemp("older").c_str());
+        RibWriter* w = createRibWriter(tempPath("older").c_str());
         w->RenderInterface::ClippingPlane(0, 0, 0, 0, 0, 1);
         w->RenderInterface::DeformationV("twist", 0, nullptr, nullptr);
         w->RenderInterface::MakeBumpV("b.tif", "b.bump", "black", "black", RiBoxFilter, 1, 1, 0,

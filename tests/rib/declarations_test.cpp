@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "rib/ribwriter.h"
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
 using namespace duzozo;
 
-using core_test::writtenBy;
+using request_test::rib;
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST(Declarations, FormatAndByteSize) {
     formatDeclaration(text, 7, 0, 1);
     EXPECT_STREQ(text, " ");
 
-    delete createRibWriter(core_test::makeTemp("bytesize").c_str());
+    delete createRibWriter(tempPath("bytesize").c_str());
     EXPECT_EQ(declarationByteSize("st"), 8);
     EXPECT_EQ(declarationByteSize("P"), 12);
     EXPECT_EQ(declarationByteSize("Pw"), 16);
@@ -123,7 +124,7 @@ TEST(Declarations, FormatAndByteSize) {
 }
 
 TEST(Declarations, TheStandardDeclarations) {
-    std::string path = core_test::makeTemp("standard");
+    std::string path = tempPath("standard");
     DeclareRecorder recorder(path.c_str());
     predeclareTokens(&recorder);
     const auto& calls = recorder.calls;
@@ -161,7 +162,7 @@ TEST(Declarations, TheStandardDeclarations) {
 
 TEST(Declarations, DeclareWritesItsLineAndRecords) {
     RtToken kq = nullptr, bare = nullptr, nulled = nullptr;
-    std::string written = writtenBy([&](RibWriter& w) {
+    std::string written = rib([&](RibWriter& w) {
         kq = w.Declare("Kq", "uniform float[3]");
         bare = w.Declare("bareword", "");
         nulled = w.Declare("nulldecl", nullptr);
@@ -189,7 +190,7 @@ TEST(ParameterLists, WriteParams) {
     RtToken tokens[] = {
         "Ka", "from", "P", "windowlocation", "uniform string[2] labels", "vertex hpoint hp"};
     RtPointer values[] = {&half, point, point, pair, strings, hpoint};
-    std::string written = writtenBy([&](RibWriter& w) {
+    std::string written = rib([&](RibWriter& w) {
         w.Declare("Ka", "float");
         w.WriteParams(nullptr, 0, 1, tokens, values);
         w.WriteParams("light", 3, 6, tokens, values);
@@ -207,7 +208,7 @@ TEST(ParameterLists, WritePrimitiveParamsCountsByStorageClass) {
     RtFloat* v = values.data();
     RtToken tokens[] = {"P", "st", "constantwidth", "uniform color Cu", "Pw", "N"};
     RtPointer data[] = {v, v, v, v, v, v};
-    std::string written = writtenBy([&](RibWriter& w) {
+    std::string written = rib([&](RibWriter& w) {
         w.WritePrimitiveParams(4, 2, 1, 6, tokens, data);
         w.WritePrimitiveParams(1, 1, 1, 0, tokens, data);
     });
@@ -227,7 +228,7 @@ TEST(ParameterLists, TokensWithoutValuesAndNegativeSizes) {
     RtInt i[] = {5};
     RtToken tokens[] = {"mpoint mp", "typeless", "negative", "negativestrings", "negativeints"};
     RtPointer values[] = {v, v, v, s, i};
-    std::string written = writtenBy([&](RibWriter& w) {
+    std::string written = rib([&](RibWriter& w) {
         w.Declare("typeless", "uniform");
         w.Declare("negative", "vertex point[-2]");
         w.Declare("negativestrings", "string[-1]");
@@ -245,7 +246,7 @@ TEST(ParameterLists, TokensWithoutValuesAndNegativeSizes) {
 }
 
 TEST(ParameterLists, UndeclaredTokensAreReportedAndSkipped) {
-    auto r = core_test::runInChild([] {
+    auto r = runInChild([] {
         RtFloat half = 0.5f;
         RtToken tokens[] = {"nosuchtoken", "Kd", "another one"};
         RtPointer values[] = {&half, &half, &half};
@@ -255,7 +256,7 @@ TEST(ParameterLists, UndeclaredTokensAreReportedAndSkipped) {
         delete w;
     });
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, core_test::kRibHeader + " \"matte\" \"Kd\" [0.5]\n \"Kd\" [0.5]\n\n");
+    EXPECT_EQ(r.out, request_test::kHeader + " \"matte\" \"Kd\" [0.5]\n \"Kd\" [0.5]\n\n");
     EXPECT_EQ(r.err,
               "libduzozo error: undeclared parameter \"nosuchtoken\"\n"
               "libduzozo error: undeclared parameter \"another one\"\n"
@@ -269,11 +270,11 @@ TEST(ParameterLists, NullTerminatedVariantsWriteAsTheVectorForms) {
     RtPointer pairs[] = {const_cast<char*>("Kd"), &half, const_cast<char*>("st"), st, nullptr};
     RtToken tokens[] = {"Kd", "st"};
     RtPointer values[] = {&half, st};
-    std::string viaPairs = writtenBy([&](RibWriter& w) {
+    std::string viaPairs = rib([&](RibWriter& w) {
         w.WriteParams("plastic", 2, pairs);
         w.WritePrimitiveParams(1, 2, 1, pairs);
     });
-    std::string viaVectors = writtenBy([&](RibWriter& w) {
+    std::string viaVectors = rib([&](RibWriter& w) {
         w.WriteParams("plastic", 2, 2, tokens, values);
         w.WritePrimitiveParams(1, 2, 1, 2, tokens, values);
     });
@@ -288,7 +289,7 @@ TEST(ParameterLists, BinaryValuesInsideATextLine) {
     RtToken tokens[] = {"Kd", "maxsamples"};
     RtPointer values[] = {&half, &n};
     std::string written =
-        writtenBy([&](RibWriter& w) { w.WriteParams("plastic", 0, 2, tokens, values); }, 1);
+        rib([&](RibWriter& w) { w.WriteParams("plastic", 0, 2, tokens, values); }, 1);
     EXPECT_EQ(written, std::string(" \"plastic\" \"Kd\" \xC8\x01\x3F\x00\x00\x00", 22) +
                            " \"maxsamples\" [3 ]\n");
 }

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
 using namespace duzozo;
 
-using core_test::runInChild;
 
 TEST(ErrorReporter, ReportLayouts) {
     auto r = runInChild([] {

@@ -7,12 +7,10 @@
 #include <vector>
 
 #include "rib/ribwriter.h"
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
-using core_test::kRibHeader;
-using core_test::makeTemp;
-using core_test::readWhole;
-using core_test::runInChild;
+using request_test::kHeader;
 
 namespace {
 
@@ -74,12 +72,12 @@ void writeScene(RenderInterface& ri) {
 }
 
 std::string plainScene(int binary) {
-    std::string path = makeTemp("plain");
+    std::string path = tempPath("plain");
     int gzip = 0;
     RibWriter* w = new RibWriter(path.c_str(), "binary", &binary, "gzip", &gzip, RI_NULL);
     writeScene(*w);
     delete w;
-    std::string text = readWhole(path);
+    std::string text = readFile(path);
     std::remove(path.c_str());
     return text;
 }
@@ -92,13 +90,13 @@ TEST(GzipOutput, FilePipeAndStandardOutputDecompressToThePlainBytes) {
         const char* formats[] = {"ascii", "binary"};
         const char* gzip = "gzip";
 
-        std::string file = makeTemp("gzfile");
+        std::string file = tempPath("gzfile");
         RibWriter* w = new RibWriter(file.c_str(), "format", &formats[binary], "compression",
                                      &gzip, RI_NULL);
         writeScene(*w);
         delete w;
 
-        std::string capture = makeTemp("gzpipe");
+        std::string capture = tempPath("gzpipe");
         std::string target = "|cat > '" + capture + "'";
         int one = 1;
         w = new RibWriter(target.c_str(), "binary", &binary, "gzip", &one, RI_NULL);
@@ -112,7 +110,7 @@ TEST(GzipOutput, FilePipeAndStandardOutputDecompressToThePlainBytes) {
         });
         EXPECT_EQ(child.status, 0);
 
-        for (const std::string& data : {readWhole(file), readWhole(capture), child.out}) {
+        for (const std::string& data : {readFile(file), readFile(capture), child.out}) {
             EXPECT_TRUE(isGzip(data));
             EXPECT_LT(data.size(), expected.size() / 2);
             Inflated z = gunzip(data);
@@ -125,7 +123,7 @@ TEST(GzipOutput, FilePipeAndStandardOutputDecompressToThePlainBytes) {
 }
 
 TEST(GzipOutput, TheRibOptionReachesRiBegin) {
-    std::string path = makeTemp("gzribopt");
+    std::string path = tempPath("gzribopt");
     std::string expected = plainScene(1);
     auto r = runInChild([&] {
         const char* binary = "binary";
@@ -137,30 +135,30 @@ TEST(GzipOutput, TheRibOptionReachesRiBegin) {
         std::exit(ribGzipCompression);
     });
     EXPECT_EQ(r.status, 0);
-    Inflated z = gunzip(readWhole(path));
+    Inflated z = gunzip(readFile(path));
     EXPECT_TRUE(z.complete);
     EXPECT_TRUE(z.text == expected);
     std::remove(path.c_str());
 }
 
 TEST(GzipOutput, WorldEndLetsTheReaderDecompressTheFrame) {
-    std::string path = makeTemp("gzsync");
+    std::string path = tempPath("gzsync");
     int one = 1;
     RibWriter* w = new RibWriter(path.c_str(), "gzip", &one, RI_NULL);
     w->WorldBegin();
     w->WorldEnd();
-    Inflated partial = gunzip(readWhole(path));
+    Inflated partial = gunzip(readFile(path));
     EXPECT_TRUE(partial.valid);
     EXPECT_FALSE(partial.complete);
-    EXPECT_EQ(partial.text, kRibHeader + "WorldBegin\nWorldEnd\n");
+    EXPECT_EQ(partial.text, kHeader + "WorldBegin\nWorldEnd\n");
     w->FrameEnd();
     delete w;
-    EXPECT_EQ(gunzip(readWhole(path)).text, kRibHeader + "WorldBegin\nWorldEnd\nFrameEnd\n\n");
+    EXPECT_EQ(gunzip(readFile(path)).text, kHeader + "WorldBegin\nWorldEnd\nFrameEnd\n\n");
     std::remove(path.c_str());
 }
 
 TEST(GzipOutput, AWriterNeverDestroyedStillEndsAsAWholeGzipFile) {
-    std::string path = makeTemp("gzexit");
+    std::string path = tempPath("gzexit");
     auto r = runInChild([&] {
         int one = 1;
         RibWriter* w = new RibWriter(path.c_str(), "gzip", &one, RI_NULL);
@@ -173,8 +171,8 @@ TEST(GzipOutput, AWriterNeverDestroyedStillEndsAsAWholeGzipFile) {
         std::exit(0);
     });
     EXPECT_EQ(r.status, 0);
-    Inflated z = gunzip(readWhole(path));
+    Inflated z = gunzip(readFile(path));
     EXPECT_TRUE(z.valid && z.complete);
-    EXPECT_EQ(z.text, kRibHeader + "FrameBegin 1\nFrameEnd\n");
+    EXPECT_EQ(z.text, kHeader + "FrameBegin 1\nFrameEnd\n");
     std::remove(path.c_str());
 }

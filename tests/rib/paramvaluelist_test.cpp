@@ -5,18 +5,19 @@
 
 #include "rib/declarations.h"
 #include "rib/symtab.h"
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
 using namespace duzozo;
 
 namespace {
 
 std::string statsText() {
-    std::string path = core_test::makeTemp("pvstats");
+    std::string path = tempPath("pvstats");
     FILE* f = std::fopen(path.c_str(), "wb");
     printParamValueStats(f);
     std::fclose(f);
-    std::string text = core_test::readWhole(path);
+    std::string text = readFile(path);
     std::remove(path.c_str());
     return text;
 }
@@ -24,7 +25,7 @@ std::string statsText() {
 }  // namespace
 
 TEST(ParamValueList, ListOperationsAndCounters) {
-    auto r = core_test::runInChild([] {
+    auto r = runInChild([] {
         ParamValueStats& s = paramValueStats;
         if (s.entriesRequested != 0 || s.dataPeak != 0) std::exit(2);
         const char* kd = internString("Kd");
@@ -60,7 +61,7 @@ TEST(ParamValueList, ListOperationsAndCounters) {
 }
 
 TEST(ParamValueList, StringValuesAreWholePointersAndInterned) {
-    auto r = core_test::runInChild([] {
+    auto r = runInChild([] {
         char first[] = "texture.tx", second[] = "shadow.tx";
         const char* values[] = {first, second};
         ParamValueEntry* e = makeParamValueEntry(internString("texturename"), kTypeString,
@@ -75,7 +76,7 @@ TEST(ParamValueList, StringValuesAreWholePointersAndInterned) {
 }
 
 TEST(ParamValueList, EveryEntryOfAChunkIsHandedOut) {
-    auto r = core_test::runInChild([] {
+    auto r = runInChild([] {
         RtFloat one = 1;
         ParamValueList list;
         ParamValueEntry* entries[32];
@@ -97,7 +98,7 @@ TEST(ParamValueList, EveryEntryOfAChunkIsHandedOut) {
 }
 
 TEST(ParamValueList, StatisticsReport) {
-    auto r = core_test::runInChild([] {
+    auto r = runInChild([] {
         std::printf("%s", statsText().c_str());
         ParamValueList list;
         for (int i = 0; i < 40; ++i) {

@@ -148,7 +148,7 @@ TEST(ReaderCounts, EachStreamCarriesTheDeclarationsItUses) {
     RtToken tokens[] = {"crossfoo"};
     RtPointer pointers[] = {v};
     std::string first, second;
-    std::string secondPath = tempPath();
+    std::string secondPath = tempPath("request");
     first = rib([&](RibWriter& a) {
         a.Declare("crossfoo", "uniform float[3]");
         RibWriter* b = createRibWriter(secondPath.c_str());

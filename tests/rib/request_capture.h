@@ -1,45 +1,29 @@
-// Helpers of the request tests: run requests on a fresh writer and return
-// exactly the bytes they wrote, and capture what goes to standard error.
+// Helpers of the writer's tests: run requests on a fresh writer and return
+// exactly the bytes they wrote, and the binary encoding's pieces.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "rib/ribwriter.h"
+#include "tests/support/capture.h"
+#include "tests/support/files.h"
 
 namespace request_test {
 
 inline const std::string kHeader = "##RenderMan RIB-Structure 1.0\nversion 3.03\n";
 
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline std::string tempPath() {
-    std::string pattern = ::testing::TempDir() + "request_XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd >= 0) close(fd);
-    return name.data();
-}
-
 // The bytes that the requests write on a new writer, without the header and
 // the final line break that every writer adds.
 inline std::string rib(const std::function<void(RibWriter&)>& requests, bool binary = false) {
-    std::string path = tempPath();
+    std::string path = tempPath("request");
     RibWriter* w = createRibWriter(path.c_str());
     w->binaryOutput = binary ? 1 : 0;
     requests(*w);
@@ -57,23 +41,6 @@ inline std::string rib(const std::function<void(RibWriter&)>& requests, bool bin
 
 inline std::string binaryRib(const std::function<void(RibWriter&)>& requests) {
     return rib(requests, true);
-}
-
-// What the action writes to standard error (file descriptor 2).
-inline std::string captureStderr(const std::function<void()>& action) {
-    std::string path = tempPath();
-    std::fflush(stderr);
-    int saved = dup(2);
-    FILE* sink = std::fopen(path.c_str(), "wb");
-    dup2(fileno(sink), 2);
-    action();
-    std::fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    std::fclose(sink);
-    std::string text = readFile(path);
-    std::remove(path.c_str());
-    return text;
 }
 
 // Big-endian bytes of a float, as the binary encoding writes them.

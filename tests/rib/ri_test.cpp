@@ -8,16 +8,16 @@
 #include <vector>
 
 #include "rib/ribwriter.h"
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
-using core_test::runInChild;
-using core_test::writtenBy;
+using request_test::rib;
 
 namespace {
 
 // Records what reaches some of the vector forms.
 struct SpyWriter : RibWriter {
-    SpyWriter() : RibWriter(core_test::makeTemp("spy").c_str(), RI_NULL) {}
+    SpyWriter() : RibWriter(tempPath("spy").c_str(), RI_NULL) {}
     ~SpyWriter() override { std::remove(targetName); }
 
     void SurfaceV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) override {
@@ -242,8 +242,8 @@ TEST(VariableForms, EveryVariableFormReachesItsVectorForm) {
     };
     ASSERT_EQ(forms.size(), 37u);
     for (size_t i = 0; i < forms.size(); ++i) {
-        std::string variable = writtenBy(forms[i].first);
-        EXPECT_EQ(variable, writtenBy(forms[i].second)) << "form " << i;
+        std::string variable = rib(forms[i].first);
+        EXPECT_EQ(variable, rib(forms[i].second)) << "form " << i;
         EXPECT_FALSE(variable.empty()) << "form " << i;
     }
 }
@@ -321,7 +321,7 @@ TEST(PlainFunctions, WithoutARendererEachReportsItsNameAndEndsTheProcess) {
 }
 
 TEST(PlainFunctions, RibOptionsNeedNoRendererAndReachLaterWriters) {
-    std::string path = core_test::makeTemp("ribopt");
+    std::string path = tempPath("ribopt");
     auto r = runInChild([&] {
         const char* binary = "binary";
         const char* ascii = "ascii";

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
 
 using namespace duzozo;
 
@@ -16,11 +16,11 @@ namespace {
 const char* const earlyInterned = internString("interned-before-main");
 
 std::string statisticsText(SymbolTable& table) {
-    std::string path = core_test::makeTemp("stats");
+    std::string path = tempPath("stats");
     FILE* f = std::fopen(path.c_str(), "wb");
     table.printStatistics(f);
     std::fclose(f);
-    std::string text = core_test::readWhole(path);
+    std::string text = readFile(path);
     std::remove(path.c_str());
     return text;
 }

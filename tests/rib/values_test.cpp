@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
 
-using core_test::writtenBy;
+using request_test::rib;
 
 namespace {
 
@@ -96,7 +96,7 @@ TEST(NumberFormatting, FloatsMatchPrintfGeneralAndFixedByteForByte) {
         expectedG += printed("%g", v) + "\n";
         expectedFixed += printed("%f", v) + "\n";
     }
-    std::string g = writtenBy([&](RibWriter& w) {
+    std::string g = rib([&](RibWriter& w) {
         for (float v : values) {
             w.WriteG(v);
             w.WriteChar('\n');
@@ -104,7 +104,7 @@ TEST(NumberFormatting, FloatsMatchPrintfGeneralAndFixedByteForByte) {
     });
     expectSameLines(g, expectedG);
 
-    std::string fixed = writtenBy([&](RibWriter& w) {
+    std::string fixed = rib([&](RibWriter& w) {
         for (size_t i = 0; i < values.size(); i += 7) {  // long lines: a sample is enough
             w.WriteFixed(values[i]);
             w.WriteChar('\n');
@@ -129,7 +129,7 @@ TEST(NumberFormatting, IntegersMatchPrintf) {
     for (int i = 0; i < 10000; ++i) values.push_back(int32_t(random()));
     std::string expected;
     for (long v : values) expected += std::to_string(v) + " ";
-    std::string written = writtenBy([&](RibWriter& w) {
+    std::string written = rib([&](RibWriter& w) {
         for (long v : values) {
             w.WriteInt(v);
             w.WriteChar(' ');
@@ -142,56 +142,56 @@ TEST(ValueWriters, TextEncoding) {
     RtFloat three[] = {1.0f, 2.5f, 3.0f};
     RtInt ints[] = {2, 3};
     RtString texts[] = {"a", "b"};
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloat(1.0f); }), "1 ");
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 3); }), "[1 2.5 3]");
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 0); }), "[]");
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, -2); }), "[]");
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteIntArray(ints, 2); }), "[2 3 ]");
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteStringArray(texts, 2); }), "[\"a\" \"b\" ]");
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloat(1.0f); }), "1 ");
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 3); }), "[1 2.5 3]");
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 0); }), "[]");
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, -2); }), "[]");
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteIntArray(ints, 2); }), "[2 3 ]");
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteStringArray(texts, 2); }), "[\"a\" \"b\" ]");
     // Integers and strings stay text when floats are binary.
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteIntArray(ints, 2); }, 1), "[2 3 ]");
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteIntArray(ints, 2); }, 1), "[2 3 ]");
 }
 
 TEST(ValueWriters, BinaryFloatsAreBigEndianWhateverTheMachineOrder) {
-    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteFloat(1.0f); }, 1),
+    EXPECT_EQ(rib([](RibWriter& w) { w.WriteFloat(1.0f); }, 1),
               std::string("\xA4\x3F\x80\x00\x00", 5));
-    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteFloat(-2.5f); }, 1),
+    EXPECT_EQ(rib([](RibWriter& w) { w.WriteFloat(-2.5f); }, 1),
               std::string("\xA4\xC0\x20\x00\x00", 5));
 
     RtFloat three[] = {1.0f, 0.5f, -3.0f};
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 3); }, 1),
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 3); }, 1),
               std::string("\xC8\x03", 2) + bigEndian(1.0f) + bigEndian(0.5f) + bigEndian(-3.0f));
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteFloatArray(three, 0); }, 1),
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 0); }, 1),
               std::string("\xC8\x00", 2));
 
     std::vector<RtFloat> many(70000);
     for (size_t i = 0; i < many.size(); ++i) many[i] = float(i) * 0.25f;
-    std::string c9 = writtenBy([&](RibWriter& w) { w.WriteFloatArray(many.data(), 300); }, 1);
+    std::string c9 = rib([&](RibWriter& w) { w.WriteFloatArray(many.data(), 300); }, 1);
     ASSERT_EQ(c9.size(), 3u + 1200u);
     EXPECT_EQ(c9.substr(0, 3), std::string("\xC9\x01\x2C", 3));
     EXPECT_EQ(c9.substr(3 + 4 * 299, 4), bigEndian(299 * 0.25f));
 
-    std::string ca = writtenBy([&](RibWriter& w) { w.WriteFloatArray(many.data(), 70000); }, 1);
+    std::string ca = rib([&](RibWriter& w) { w.WriteFloatArray(many.data(), 70000); }, 1);
     ASSERT_EQ(ca.size(), 4u + 280000u);
     EXPECT_EQ(ca.substr(0, 4), std::string("\xCA\x01\x11\x70", 4));
     EXPECT_EQ(ca.substr(4 + 4 * 69999, 4), bigEndian(69999 * 0.25f));
 }
 
 TEST(ValueWriters, QuotedStringsEscapeQuotesAndBackslashes) {
-    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteQuoted("plain"); }), "\"plain\"");
-    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteQuoted(nullptr); }), "\"\"");
-    EXPECT_EQ(writtenBy([](RibWriter& w) { w.WriteQuoted("a\"b\\c\\\"\""); }),
+    EXPECT_EQ(rib([](RibWriter& w) { w.WriteQuoted("plain"); }), "\"plain\"");
+    EXPECT_EQ(rib([](RibWriter& w) { w.WriteQuoted(nullptr); }), "\"\"");
+    EXPECT_EQ(rib([](RibWriter& w) { w.WriteQuoted("a\"b\\c\\\"\""); }),
               "\"a\\\"b\\\\c\\\\\\\"\\\"\"");
     // A caller's text cannot end the string and smuggle in a request.
     RtString hostile[] = {"x\"]\nWorldEnd\n#", nullptr};
-    EXPECT_EQ(writtenBy([&](RibWriter& w) { w.WriteStringArray(hostile, 2); }),
+    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteStringArray(hostile, 2); }),
               "[\"x\\\"]\nWorldEnd\n#\" \"\" ]");
 }
 
 TEST(ValueWriters, LongOutputGoesThroughTheBufferIntact) {
     std::string big(200000, 'x');
     for (size_t i = 0; i < big.size(); i += 97) big[i] = char('a' + i % 26);
-    std::string written = writtenBy([&](RibWriter& w) {
+    std::string written = rib([&](RibWriter& w) {
         w.WriteText("start ");
         w.WriteBytes(big.data(), big.size());
         for (int i = 0; i < 30000; ++i) w.WriteText("FrameEnd\n");

@@ -5,9 +5,10 @@
 #include <signal.h>
 
 #include "rib/errors.h"
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
-using namespace core_test;
+using namespace request_test;
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST(WriteFailures, StandardOutputWithoutAReaderNeitherKillsNorStaysSilent) {
         delete w;
         std::fprintf(stderr, "alive\n");
     });
-    EXPECT_TRUE(r.exited) << "killed by signal " << r.status;
+    EXPECT_TRUE(r.exited) << "killed by signal " << r.signal;
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, kSystemError + "standard output: Broken pipe\nalive\n");
 }
@@ -73,7 +74,7 @@ TEST(WriteFailures, AClosedStandardOutputIsReported) {
 
 TEST(WriteFailures, EachWriterReportsItsOwnTarget) {
     auto r = runInChild([] {
-        std::string folder = makeTemp("pipes", true);
+        std::string folder = tempPath("pipes", true);
         RibWriter* full = createRibWriter("/dev/full");
         RibWriter* gone = createRibWriter("|true");
         std::string fine = folder + "/fine.rib";
@@ -84,7 +85,7 @@ TEST(WriteFailures, EachWriterReportsItsOwnTarget) {
         delete full;
         delete gone;
         delete good;
-        std::printf("%zu bytes\n", readWhole(fine).size());
+        std::printf("%zu bytes\n", readFile(fine).size());
         std::system(("rm -rf '" + folder + "'").c_str());
     });
     EXPECT_TRUE(r.exited);
@@ -92,7 +93,7 @@ TEST(WriteFailures, EachWriterReportsItsOwnTarget) {
     EXPECT_EQ(occurrences(r.err, "true: Broken pipe\n"), 1u) << r.err;
     EXPECT_EQ(occurrences(r.err, "System error"), 2u) << r.err;
     // The writer whose writes succeed writes every byte as before.
-    EXPECT_EQ(r.out, std::to_string(kRibHeader.size() + 100000 * 11 + 1) + " bytes\n");
+    EXPECT_EQ(r.out, std::to_string(kHeader.size() + 100000 * 11 + 1) + " bytes\n");
 }
 
 TEST(WriteFailures, ACommandThatFailsIsReportedAtClose) {

@@ -13,15 +13,13 @@
 #include "rib/errors.h"
 #include "rib/ribwriter.h"
 #include "rib/symtab.h"
-#include "tests/rib/core_support.h"
+#include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
 
 using namespace duzozo;
 
-using core_test::kRibHeader;
-using core_test::makeTemp;
-using core_test::readWhole;
-using core_test::runInChild;
-using core_test::writtenBy;
+using request_test::kHeader;
+using request_test::rib;
 
 namespace {
 
@@ -37,7 +35,7 @@ volatile sig_atomic_t sigpipeCount = 0;
 }  // namespace
 
 TEST(WriterLifecycle, AFreshWriterOnAFile) {
-    std::string path = makeTemp("fresh");
+    std::string path = tempPath("fresh");
     RibWriter* w = createRibWriter(path.c_str());
     EXPECT_EQ(w->targetName, internString(path.c_str()));
     EXPECT_EQ(w->isPipe, 0);
@@ -48,9 +46,9 @@ TEST(WriterLifecycle, AFreshWriterOnAFile) {
     EXPECT_EQ(w->nextObjectHandle, 1);
     EXPECT_EQ(echoDeclarations, 1);
     w->Flush();
-    EXPECT_EQ(readWhole(path), kRibHeader);  // no Declare lines for the standard tokens
+    EXPECT_EQ(readFile(path), kHeader);  // no Declare lines for the standard tokens
     delete w;
-    EXPECT_EQ(readWhole(path), kRibHeader + "\n");
+    EXPECT_EQ(readFile(path), kHeader + "\n");
     std::remove(path.c_str());
 }
 
@@ -64,7 +62,7 @@ TEST(WriterLifecycle, CreationOptions) {
         delete w;
         return b;
     };
-    std::string path = makeTemp("options");
+    std::string path = tempPath("options");
     const char* p = path.c_str();
     EXPECT_EQ(encoding(new RibWriter(p, "format", &ascii, RI_NULL)), 0);
     EXPECT_EQ(encoding(new RibWriter(p, "format", &binary, RI_NULL)), 1);
@@ -87,24 +85,24 @@ TEST(WriterLifecycle, StandardOutputKeepsTheCallersOrderAndStaysOpen) {
         std::printf("after\n");
     });
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "before\n" + kRibHeader +
+    EXPECT_EQ(r.out, "before\n" + kHeader +
                          "FrameBegin 1\nmiddle\nWorldBegin\nSolidBegin \"\"\n\nafter\n");
 }
 
 TEST(WriterLifecycle, PipeTargetStartsTheCommandAfterTheBar) {
-    std::string capture = makeTemp("pipe_capture");
+    std::string capture = tempPath("pipe_capture");
     std::string target = "|cat > '" + capture + "'";
     RibWriter* w = createRibWriter(target.c_str());
     EXPECT_EQ(w->isPipe, 1);
     EXPECT_STREQ(w->targetName, target.c_str() + 1);
     w->FrameBegin(3);
     delete w;  // closes the pipe and waits for cat
-    EXPECT_EQ(readWhole(capture), kRibHeader + "FrameBegin 3\n\n");
+    EXPECT_EQ(readFile(capture), kHeader + "FrameBegin 3\n\n");
     std::remove(capture.c_str());
 }
 
 TEST(WriterLifecycle, RendererNamesAreStartedAsCommands) {
-    std::string folder = makeTemp("renderers", true);
+    std::string folder = tempPath("renderers", true);
     for (const char* name : {"rendrib", "rgl", "prman"}) {
         writeScript(folder + "/" + name,
                     std::string("#!/bin/sh\ncat > \"$CAPTURE_DIR/") + name + ".out\"\n");
@@ -123,10 +121,10 @@ TEST(WriterLifecycle, RendererNamesAreStartedAsCommands) {
     });
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(readWhole(folder + "/rendrib.out"), kRibHeader + "FrameBegin 1\n\n");
-    EXPECT_EQ(readWhole(folder + "/rgl.out"), kRibHeader + "FrameBegin 2\n\n");
-    EXPECT_EQ(readWhole(folder + "/prman.out"), kRibHeader + "FrameBegin 3\n\n");
-    EXPECT_EQ(readWhole(folder + "/prman.rib"), kRibHeader + "FrameBegin 4\n\n");
+    EXPECT_EQ(readFile(folder + "/rendrib.out"), kHeader + "FrameBegin 1\n\n");
+    EXPECT_EQ(readFile(folder + "/rgl.out"), kHeader + "FrameBegin 2\n\n");
+    EXPECT_EQ(readFile(folder + "/prman.out"), kHeader + "FrameBegin 3\n\n");
+    EXPECT_EQ(readFile(folder + "/prman.rib"), kHeader + "FrameBegin 4\n\n");
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
@@ -148,7 +146,7 @@ TEST(WriterLifecycle, AMissingOrVanishedCommandNeverKillsTheCaller) {
             std::printf("alive %d %d %d %d\n", int(sigpipeCount), sigismember(&pending, SIGPIPE),
                         sigismember(&mask, SIGPIPE), now.sa_handler == counting.sa_handler);
         });
-        EXPECT_TRUE(r.exited) << target << " killed by signal " << r.status;
+        EXPECT_TRUE(r.exited) << target << " killed by signal " << r.signal;
         EXPECT_EQ(r.status, 0) << target;
         // Our own broken pipe is neither delivered to the caller's handler nor
         // left pending, and the caller's mask and handler are as they were.
@@ -188,8 +186,8 @@ TEST(WriterLifecycle, APipeThatCannotBeOpenedNamesTheCommand) {
 }
 
 TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
-    std::string path = makeTemp("exit_flush");
-    std::string capture = makeTemp("exit_pipe");
+    std::string path = tempPath("exit_flush");
+    std::string capture = tempPath("exit_pipe");
     std::string pipeTarget = "|cat > '" + capture + "'";
 
     auto ownExit = runInChild([&] {
@@ -200,8 +198,8 @@ TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
         std::exit(3);
     });
     EXPECT_EQ(ownExit.status, 3);
-    EXPECT_EQ(readWhole(path), kRibHeader + "FrameBegin 7\n");
-    EXPECT_EQ(readWhole(capture), kRibHeader + "FrameBegin 8\n");
+    EXPECT_EQ(readFile(path), kHeader + "FrameBegin 7\n");
+    EXPECT_EQ(readFile(capture), kHeader + "FrameBegin 8\n");
 
     auto severe = runInChild([&] {
         RiBegin(path.c_str());
@@ -209,7 +207,7 @@ TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
         RiErrorPrint(1, RIE_SEVERE, nullptr);
     });
     EXPECT_EQ(severe.status, 255);
-    EXPECT_EQ(readWhole(path), kRibHeader + "WorldBegin\n");
+    EXPECT_EQ(readFile(path), kHeader + "WorldBegin\n");
 
     auto badTarget = runInChild([&] {
         RibWriter* w = createRibWriter(path.c_str());
@@ -217,24 +215,24 @@ TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
         createRibWriter("/no/such/folder/x.rib");
     });
     EXPECT_EQ(badTarget.status, 1);
-    EXPECT_EQ(readWhole(path), kRibHeader + "FrameEnd\n");
+    EXPECT_EQ(readFile(path), kHeader + "FrameEnd\n");
     std::remove(path.c_str());
     std::remove(capture.c_str());
 }
 
 TEST(WriterLifecycle, AForkedChildDoesNotWriteItsParentsBufferAgain) {
-    std::string path = makeTemp("fork");
+    std::string path = tempPath("fork");
     RibWriter* w = createRibWriter(path.c_str());
     w->FrameBegin(1);
     auto r = runInChild([] {});
     EXPECT_EQ(r.status, 0);
     delete w;
-    EXPECT_EQ(readWhole(path), kRibHeader + "FrameBegin 1\n\n");
+    EXPECT_EQ(readFile(path), kHeader + "FrameBegin 1\n\n");
     std::remove(path.c_str());
 }
 
 TEST(StreamRequests, FramesWorldsAndAttributeBlocks) {
-    EXPECT_EQ(writtenBy([](RibWriter& w) {
+    EXPECT_EQ(rib([](RibWriter& w) {
                   w.FrameBegin(-1);
                   w.WorldBegin();
                   w.AttributeBegin();
@@ -246,20 +244,20 @@ TEST(StreamRequests, FramesWorldsAndAttributeBlocks) {
 }
 
 TEST(StreamRequests, OnlyWorldEndFlushes) {
-    std::string path = makeTemp("worldend");
+    std::string path = tempPath("worldend");
     RibWriter* w = createRibWriter(path.c_str());
     w->WorldBegin();
     w->FrameEnd();
-    EXPECT_EQ(readWhole(path), "");
+    EXPECT_EQ(readFile(path), "");
     w->WorldEnd();
-    EXPECT_EQ(readWhole(path), kRibHeader + "WorldBegin\nFrameEnd\nWorldEnd\n");
+    EXPECT_EQ(readFile(path), kHeader + "WorldBegin\nFrameEnd\nWorldEnd\n");
     delete w;
     std::remove(path.c_str());
 }
 
 TEST(StreamRequests, ArchiveRecords) {
     std::string longText(20000, 'r');
-    EXPECT_EQ(writtenBy([&](RibWriter& w) {
+    EXPECT_EQ(rib([&](RibWriter& w) {
                   w.ArchiveRecord("comment", "%d items of %s", 3, "cloth");
                   w.ArchiveRecord("structure", "Scene %s", "box");
                   w.ArchiveRecord("verbatim", "Sides 2\n");
@@ -275,7 +273,7 @@ TEST(StreamRequests, ArchiveRecords) {
 
 TEST(StreamRequests, ReadArchiveAndErrorHandler) {
     RtFloat half = 0.5f;
-    EXPECT_EQ(writtenBy([&](RibWriter& w) {
+    EXPECT_EQ(rib([&](RibWriter& w) {
                   w.ReadArchive("shapes.rib", nullptr, "Kd", &half, RI_NULL);
                   w.ReadArchiveV("more \"shapes\".rib", nullptr, 0, nullptr, nullptr);
                   w.ErrorHandler(RiErrorIgnore);

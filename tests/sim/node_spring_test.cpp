@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "tests/support/capture.h"
 #include "sim/massnode.h"
 #include "sim/spring.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <map>
 
-#include "capture.h"
+#include "tests/support/capture.h"
 
 static const char* const kProgress =
     "wobble: initialing members...\n"

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "capture.h"
+#include "tests/support/capture.h"
 #include "reference.h"
 #include "sim/world.h"
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <utility>
 
-#include "capture.h"
+#include "tests/support/capture.h"
 
 namespace {
 

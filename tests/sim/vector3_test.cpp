@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "capture.h"
+#include "tests/support/capture.h"
 
 static void expectVec(Vector3 v, double x, double y, double z) {
     EXPECT_EQ(v.x, x);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "tests/support/capture.h"
 
 static std::string repeat(const std::string& text, int times) {
     std::string all;

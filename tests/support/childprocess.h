@@ -1,3 +1,5 @@
+// Code or a program run for real in a child process, with what it wrote to
+// its standard streams and how it ended.
 #pragma once
 
 #include <fcntl.h>
@@ -5,53 +7,66 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
-// A program run for real as a child process, with what it wrote to its
-// standard streams and how it ended.
+#include "tests/support/files.h"
+
 struct ChildOutcome {
-    int status = -1;  // exit status, or -1 when it died of a signal
+    bool exited = false;  // false when a signal ended it
+    int status = -1;      // exit status, or -1 when a signal ended it
+    int signal = 0;       // the signal that ended it, or 0
     std::string out, err;
 };
 
-inline std::string slurpFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs `program` with `args`. Its standard output goes to `stdoutPath` when
-// one is given (and is then not read back), else it is captured.
-inline ChildOutcome runChild(const std::string& program, std::vector<std::string> args,
-                             const std::string& stdoutPath = "") {
-    char dir[] = "/tmp/wobble-child-XXXXXX";
-    std::string base = mkdtemp(dir);
-    std::string outPath = stdoutPath.empty() ? base + "/out" : stdoutPath;
-    std::string errPath = base + "/err";
+// Runs `body` in a forked child. Its standard output goes to `stdoutPath`
+// when one is given (and is then not read back), else it is captured, as its
+// standard error always is. A body that returns ends the child through
+// exit(), so that exit-time flushing is part of what the test sees.
+inline ChildOutcome runInChild(const std::function<void()>& body,
+                               const std::string& stdoutPath = "") {
+    std::string outPath = stdoutPath.empty() ? tempPath("child_out") : stdoutPath;
+    std::string errPath = tempPath("child_err");
+    // What the parent still buffers must not be written twice.
+    std::fflush(stdout);
+    std::fflush(stderr);
     pid_t pid = fork();
     if (pid == 0) {
-        dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(120);
+        close(out);
+        close(err);
+        body();
+        std::exit(0);
     }
-    ChildOutcome run;
+    ChildOutcome outcome;
     int status = 0;
     waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.exited = WIFEXITED(status);
+    outcome.status = outcome.exited ? WEXITSTATUS(status) : -1;
+    outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     if (stdoutPath.empty()) {
-        run.out = slurpFile(outPath);
+        outcome.out = readFile(outPath);
         std::remove(outPath.c_str());  // only our own file, never the caller's
     }
-    run.err = slurpFile(errPath);
+    outcome.err = readFile(errPath);
     std::remove(errPath.c_str());
-    rmdir(base.c_str());
-    return run;
+    return outcome;
+}
+
+// Runs `program` with `args`, its standard streams as runInChild has them.
+inline ChildOutcome runChild(const std::string& program, std::vector<std::string> args,
+                             const std::string& stdoutPath = "") {
+    return runInChild(
+        [&] {
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        },
+        stdoutPath);
 }

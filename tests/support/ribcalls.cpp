@@ -6,12 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <set>
 
+#include "tests/support/files.h"
 #include "tests/support/ribreader.h"
 
 namespace ribcheck {
@@ -514,11 +513,6 @@ class Caller {
     std::vector<std::string> log;
 };
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string written(const uint8_t* data, size_t size, int maxCalls, bool binary,
                     std::vector<std::string>& calls) {
     const char* folder = std::getenv("TMPDIR");
@@ -529,7 +523,7 @@ std::string written(const uint8_t* data, size_t size, int maxCalls, bool binary,
     ByteSource source(data, size);
     calls = makeCalls(source, *w, maxCalls);
     delete w;
-    std::string bytes = readAll(path);
+    std::string bytes = readFile(path);
     std::remove(path.c_str());
     return bytes;
 }

@@ -63,3 +63,14 @@ TEST(SceneArgs, BadValuesThrowOneLine) {
         }
     }
 }
+
+TEST(SceneArgs, HelpTextsStartTwoBlanksAfterTheLongestOption) {
+    EXPECT_EQ(optionHelp({{"-a", "one"}, {"--long X", "two\nthree"}}),
+              "  -a        one\n"
+              "  --long X  two\n"
+              "            three\n");
+    std::string shared = optionHelp(kSceneOptions);
+    EXPECT_EQ(shared.rfind("  --frames N     frames to step", 0), 0u) << shared;
+    EXPECT_NE(shared.find("\n                 2 bottom; may be repeated\n"), std::string::npos)
+        << shared;
+}

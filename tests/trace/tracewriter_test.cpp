@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/sim/capture.h"
+#include "tests/support/capture.h"
 
 namespace {
 
