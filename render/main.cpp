@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -127,8 +128,13 @@ std::string fileTarget(const std::string& name) {
 
 // The library ends the process on a file it cannot create, with a message
 // that does not say which; trying first gives the user the name and reason.
+// A missing folder is made, so "-o frames/wobble.%04d.rib" needs no mkdir
+// first; where it cannot be made, opening the file says why.
 void checkWritable(const std::string& target) {
     if (target == "-" || target[0] == '|') return;
+    std::error_code ignored;
+    std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         std::string name = target;  // quoted on one line, whatever it holds

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -209,19 +210,22 @@ TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
     }
 }
 
+// The folder of the frames is made when missing, as a farm's job script
+// expects of "-o frames/wobble.%04d.rib".
 TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
     TempDir dir("wobble2rib-test");
+    const std::string folder = dir.path + "/frames";
     std::map<long, Positions> traced = trace({"--frames", "400", "--every", "10"});
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "text");
         std::vector<std::string> args = {"--frames", "400", "--every", "10", "--image",
-                                         "out/%d.tif", "-o", dir.path + "/wobble.%04d.rib"};
+                                         "out/%d.tif", "-o", folder + "/wobble.%04d.rib"};
         if (binary) args.push_back("--binary");
         ChildOutcome run = wobble2rib(args);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, "");
         int files = 0;
-        for (const auto& entry : fs::directory_iterator(dir.path)) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
             (void)entry;
             ++files;
         }
@@ -229,7 +233,7 @@ TEST(Wobble2rib, OneCompleteFilePerFrameForAFarm) {
         for (long frame = 0; frame <= 400; frame += 10) {
             char name[64];
             std::snprintf(name, sizeof name, "/wobble.%04ld.rib", frame);
-            std::string rib = readFile(dir.path + name);
+            std::string rib = readFile(folder + name);
             EXPECT_EQ(rib.rfind("##RenderMan RIB-Structure 1.0\nversion 3.03\n", 0), 0u) << name;
             std::vector<Frame> inFile = frames(rib);
             ASSERT_EQ(inFile.size(), 1u) << name;
@@ -359,8 +363,10 @@ TEST(Wobble2rib, HelpAndBadArguments) {
 
 TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
     TempDir dir("wobble2rib-test");
-    for (std::string target : {dir.path + "/missing/wobble.rib", dir.path + "/missing/w.%04d.rib",
-                               dir.path, dir.path + "/no\ndir/w.rib"}) {
+    std::string file = dir.path + "/file";
+    { std::ofstream(file) << "not a folder"; }
+    for (std::string target : {file + "/wobble.rib", file + "/w.%04d.rib", dir.path,
+                               file + "/no\ndir/w.rib"}) {
         ChildOutcome run = wobble2rib({"--frames", "2", "-o", target});
         EXPECT_EQ(run.status, 1) << target;
         EXPECT_EQ(run.out, "");
