@@ -192,6 +192,18 @@ void RibStream::failed(int error) {
     report(std::strerror(error ? error : EIO));
 }
 
+template <class Call>
+void RibStream::stdioCall(Call call) {
+    SigpipeGuard guard;
+    errno = 0;
+    if (call()) return;
+    guard.raised = errno == EPIPE;
+    // What stdio still holds has nowhere to go; written at exit it would
+    // raise SIGPIPE after all.
+    __fpurge(stdout);
+    failed(errno);
+}
+
 void RibStream::writeStandardOutput(const void* data, size_t n) {
     if (broken) return;
     // Most writes only fill stdio's buffer and cannot fail; only one that
@@ -201,21 +213,11 @@ void RibStream::writeStandardOutput(const void* data, size_t n) {
         std::fwrite(data, 1, n, stdout);
         return;
     }
-    SigpipeGuard guard;
-    errno = 0;
-    if (std::fwrite(data, 1, n, stdout) == n) return;
-    guard.raised = errno == EPIPE;
-    // What stdio still holds has nowhere to go; written at exit it would
-    // raise SIGPIPE after all.
-    __fpurge(stdout);
-    failed(errno);
+    stdioCall([&] { return std::fwrite(data, 1, n, stdout) == n; });
 }
 
 void RibStream::writeSlow(const void* data, size_t n) {
-    if (!buffer) {
-        writeStandardOutput(data, n);
-        return;
-    }
+    // Plain standard output has no buffer: everything goes straight through.
     drain(Ending::none);
     if (n >= capacity) {
         send(static_cast<const char*>(data), n, Ending::none);
@@ -228,12 +230,7 @@ void RibStream::writeSlow(const void* data, size_t n) {
 void RibStream::flush() {
     drain(Ending::sync);
     if (!toStdout || broken) return;
-    SigpipeGuard guard;
-    errno = 0;
-    if (std::fflush(stdout) == 0) return;
-    guard.raised = errno == EPIPE;
-    __fpurge(stdout);
-    failed(errno);
+    stdioCall([] { return std::fflush(stdout) == 0; });
 }
 
 void RibStream::drain(Ending ending) {

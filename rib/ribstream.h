@@ -71,6 +71,10 @@ class RibStream {
     void deflateOut(const char* data, size_t n, Ending ending);
     void writeOut(const char* data, size_t n);
     void writeStandardOutput(const void* data, size_t n);
+    // Runs a stdio call that may write standard output, with SIGPIPE held
+    // off; a false result is the stream's failure.
+    template <class Call>
+    void stdioCall(Call call);
     void closeTarget();
     // The first failed write of the stream is reported, naming the target
     // and the system's reason; what follows is dropped.
