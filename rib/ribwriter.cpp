@@ -320,26 +320,27 @@ void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtIn
 }
 
 void RibWriter::DeclareUsed(RtInt n, const RtToken tokens[]) {
-    for (RtInt i = 0; i < n; ++i) {
-        TokenDeclaration* d = lookupDeclaration(tokens[i]);
-        // An inline declaration travels with its token.
-        if (!d || d->name != d->token) continue;
-        StreamDeclaration now = {d->type, d->storageClass, d->arraySize};
-        auto known = streamDeclarations.find(d);
-        if (known != streamDeclarations.end() && known->second.type == now.type &&
-            known->second.storageClass == now.storageClass &&
-            known->second.arraySize == now.arraySize) {
-            continue;
-        }
-        streamDeclarations[d] = now;
-        char text[kDeclarationTextSize];
-        formatDeclaration(text, d->storageClass, d->type, d->arraySize);
-        WriteText("Declare ");
-        WriteQuoted(d->token);
-        WriteChar(' ');
-        WriteQuoted(text);
-        WriteChar('\n');
+    for (RtInt i = 0; i < n; ++i) NoteDeclaration(tokens[i], true);
+}
+
+void RibWriter::NoteDeclaration(RtToken token, bool write) {
+    TokenDeclaration* d = lookupDeclaration(token);
+    // An inline declaration travels with its token.
+    if (!d || d->name != d->token) return;
+    StreamDeclaration now = {d->type, d->storageClass, d->arraySize};
+    auto [known, added] = streamDeclarations.try_emplace(d, now);
+    if (!added) {
+        if (known->second == now) return;
+        known->second = now;
     }
+    if (!write) return;
+    char text[kDeclarationTextSize];
+    formatDeclaration(text, d->storageClass, d->type, d->arraySize);
+    WriteText("Declare ");
+    WriteQuoted(d->token);
+    WriteChar(' ');
+    WriteQuoted(text);
+    WriteChar('\n');
 }
 
 void RibWriter::SaveState(bool frame) {
@@ -450,10 +451,6 @@ RtToken RibWriter::Declare(const char* name, const char* declaration) {
     RtToken token = parseDeclaration(name, declaration, nullptr, 0);
     // A reader of this stream now knows the token as declared, whether the
     // line was written or the declaration is one of the standard ones.
-    if (TokenDeclaration* d = lookupDeclaration(token)) {
-        if (d->name == d->token) {
-            streamDeclarations[d] = {d->type, d->storageClass, d->arraySize};
-        }
-    }
+    NoteDeclaration(token, false);
     return token;
 }

@@ -294,7 +294,13 @@ class RibWriter : public RenderInterface {
     void RestoreState();
     struct StreamDeclaration {
         int type, storageClass, arraySize;
+        bool operator==(const StreamDeclaration& o) const {
+            return type == o.type && storageClass == o.storageClass && arraySize == o.arraySize;
+        }
     };
+    // Makes the token's declaration the one a reader of this stream knows;
+    // when `write` and the reader knew none or another, with a Declare line.
+    void NoteDeclaration(RtToken token, bool write);
 
     // Components of every colour, set by ColorSamples.
     int colorSamples = 3;
