@@ -103,9 +103,7 @@ void RibWriter::ReverseOrientation() {
 }
 
 void RibWriter::AttributeV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Attribute");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Attribute", name, 0, n, tokens, values);
 }
 
 void RibWriter::Identity() {
@@ -184,60 +182,42 @@ void RibWriter::TransformEnd() {
 }
 
 void RibWriter::SurfaceV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Surface");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Surface", name, 0, n, tokens, values);
 }
 
 void RibWriter::DisplacementV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Displacement");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Displacement", name, 0, n, tokens, values);
 }
 
 void RibWriter::DeformationV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Deformation");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Deformation", name, 0, n, tokens, values);
 }
 
 void RibWriter::AtmosphereV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Atmosphere");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Atmosphere", name, 0, n, tokens, values);
 }
 
 void RibWriter::InteriorV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Interior");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Interior", name, 0, n, tokens, values);
 }
 
 void RibWriter::ExteriorV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Exterior");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Exterior", name, 0, n, tokens, values);
 }
 
 void RibWriter::ImagerV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Imager");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Imager", name, 0, n, tokens, values);
 }
 
 // Both kinds of light draw on the one counter, so handles are unique per writer.
 RtLightHandle RibWriter::LightSourceV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("LightSource");
-    WriteParams(named(name), nextLightHandle, n, tokens, values);
+    writeNamedRequest(*this, "LightSource", name, nextLightHandle, n, tokens, values);
     return nextLightHandle++;
 }
 
 RtLightHandle RibWriter::AreaLightSourceV(RtToken name, RtInt n, RtToken tokens[],
                                           RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("AreaLightSource");
-    WriteParams(named(name), nextLightHandle, n, tokens, values);
+    writeNamedRequest(*this, "AreaLightSource", name, nextLightHandle, n, tokens, values);
     return nextLightHandle++;
 }
 

@@ -490,7 +490,5 @@ void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdi
 }
 
 void RibWriter::GeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Geometry");
-    WriteParams(named(type), 0, n, tokens, values);
+    writeNamedRequest(*this, "Geometry", type, 0, n, tokens, values);
 }

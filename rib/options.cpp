@@ -97,9 +97,7 @@ void RibWriter::CropWindow(RtFloat xmin, RtFloat xmax, RtFloat ymin, RtFloat yma
 }
 
 void RibWriter::ProjectionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Projection");
-    WriteParams(named(name), 0, n, tokens, values);
+    writeNamedRequest(*this, "Projection", name, 0, n, tokens, values);
 }
 
 void RibWriter::Clipping(RtFloat hither, RtFloat yon) {
@@ -160,9 +158,7 @@ void RibWriter::DisplayV(RtString name, RtToken type, RtToken mode, RtInt n, RtT
 }
 
 void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("Hider");
-    WriteParams(named(type), 0, n, tokens, values);
+    writeNamedRequest(*this, "Hider", type, 0, n, tokens, values);
 }
 
 void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
@@ -185,9 +181,7 @@ void RibWriter::RelativeDetail(RtFloat relativedetail) {
 
 void RibWriter::OptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
     if (!isRibOption(name)) {
-        DeclareUsed(n, tokens);
-        WriteText("Option");
-        WriteParams(named(name), 0, n, tokens, values);
+        writeNamedRequest(*this, "Option", name, 0, n, tokens, values);
         return;
     }
     // A "rib" option is the writer's own setting, never part of the stream.

@@ -21,4 +21,13 @@ inline RtToken named(RtToken name) {
     return name ? name : "";
 }
 
+// Keyword "name" [handle] and the parameter list, after the Declare lines
+// its tokens need.
+inline void writeNamedRequest(RibWriter& w, const char* keyword, RtToken name, RtInt handle,
+                              RtInt n, RtToken tokens[], RtPointer values[]) {
+    w.DeclareUsed(n, tokens);
+    w.WriteText(keyword);
+    w.WriteParams(named(name), handle, n, tokens, values);
+}
+
 }  // namespace duzozo

@@ -9,6 +9,7 @@
 #include "rib/declarations.h"
 #include "rib/errors.h"
 #include "rib/parampairs.h"
+#include "rib/requests.h"
 #include "rib/symtab.h"
 
 using namespace duzozo;
@@ -424,9 +425,7 @@ void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args) {
 
 void RibWriter::ReadArchiveV(RtToken name, RtArchiveCallback, RtInt n, RtToken tokens[],
                              RtPointer values[]) {
-    DeclareUsed(n, tokens);
-    WriteText("ReadArchive");
-    WriteParams(name ? name : "", 0, n, tokens, values);
+    writeNamedRequest(*this, "ReadArchive", name, 0, n, tokens, values);
 }
 
 void RibWriter::ErrorHandler(RtErrorHandler handler) {
