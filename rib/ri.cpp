@@ -138,22 +138,26 @@ void applyRibOptions(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]
     }
 #include "rib/requestlist.h"
 
+namespace {
+
 // A "rib" option is read before anything else: it needs no renderer.
+void option(const char* function, RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
+    if (isRibOption(name)) {
+        applyRibOptions(name, n, tokens, values);
+    } else if (haveRenderer(function)) {
+        currentRenderer->OptionV(name, n, tokens, values);
+    }
+}
+
+}  // namespace
+
 RtVoid RiOption(RtToken name, ...) {
     DUZOZO_COLLECT_PAIRS(pairs, name);
-    if (isRibOption(name)) {
-        applyRibOptions(name, pairs.n, pairs.tokens, pairs.values);
-        return;
-    }
-    if (haveRenderer("RiOption")) currentRenderer->OptionV(name, pairs.n, pairs.tokens, pairs.values);
+    option("RiOption", name, pairs.n, pairs.tokens, pairs.values);
 }
 
 RtVoid RiOptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
-    if (isRibOption(name)) {
-        applyRibOptions(name, n, tokens, values);
-        return;
-    }
-    if (haveRenderer("RiOptionV")) currentRenderer->OptionV(name, n, tokens, values);
+    option("RiOptionV", name, n, tokens, values);
 }
 
 RtVoid RiMotionBegin(RtInt n, ...) {
