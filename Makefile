@@ -56,22 +56,26 @@ run: build
 	    && echo "picture of the window: $(abspath $(BUILD))/wobble.png"; \
 	fi
 
+# The whole suite of one build folder: the plain tests in parallel, then the
+# window tests under Xvfb.
+define suite
+	cd $(1) && ctest --output-on-failure -j $(JOBS) -LE display
+	cd $(1) && $(XVFB) ctest --output-on-failure -L display
+endef
+
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE display
-	cd $(BUILD) && $(XVFB) ctest --output-on-failure -L display
+	$(call suite,$(BUILD))
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DWOBBLE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE display
-	cd $(ASAN_BUILD) && $(XVFB) ctest --output-on-failure -L display
+	$(call suite,$(ASAN_BUILD))
 
 # The whole suite once more, built by clang.
 test-clang: deps
 	cmake -S . -B $(CLANG_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(CLANG_BUILD) -j $(JOBS)
-	cd $(CLANG_BUILD) && ctest --output-on-failure -j $(JOBS) -LE display
-	cd $(CLANG_BUILD) && $(XVFB) ctest --output-on-failure -L display
+	$(call suite,$(CLANG_BUILD))
 
 # Each fuzz target for FUZZ_TIME seconds, starting from the committed seed
 # corpus. New inputs and any crashing input go to the build folder, never into
