@@ -79,12 +79,9 @@ bool RibStream::compress() {
         return false;
     }
     deflater = d;
-    if (!buffer) {
-        // Compressed standard output collects its text like a file does;
-        // the caller's own printf output could not be mixed into it anyway.
-        buffer = new char[kBufferSize];
-        capacity = kBufferSize;
-    }
+    // Compressed standard output collects its text like a file does; the
+    // caller's own printf output could not be mixed into it anyway.
+    if (!buffer) allocateBuffer();
     return true;
 }
 
@@ -123,16 +120,24 @@ void RibStream::unlinkLive() {
     nextLive = prevLive = nullptr;
 }
 
+RibStream* RibStream::make(int fd, const char* label, bool buffered) {
+    RibStream* s = new RibStream;
+    s->fd = fd;
+    s->label = label;
+    if (buffered) s->allocateBuffer();
+    s->linkLive();
+    return s;
+}
+
+void RibStream::allocateBuffer() {
+    buffer = new char[kBufferSize];
+    capacity = kBufferSize;
+}
+
 RibStream* RibStream::openFile(const char* path) {
     int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
-    RibStream* s = new RibStream;
-    s->fd = fd;
-    s->label = path;
-    s->buffer = new char[kBufferSize];
-    s->capacity = kBufferSize;
-    s->linkLive();
-    return s;
+    return make(fd, path, true);
 }
 
 RibStream* RibStream::openPipe(const char* command) {
@@ -153,22 +158,14 @@ RibStream* RibStream::openPipe(const char* command) {
         ::close(ends[1]);
         return nullptr;
     }
-    RibStream* s = new RibStream;
-    s->fd = ends[1];
+    RibStream* s = make(ends[1], command, true);
     s->child = pid;
-    s->label = command;
-    s->buffer = new char[kBufferSize];
-    s->capacity = kBufferSize;
-    s->linkLive();
     return s;
 }
 
 RibStream* RibStream::openStandardOutput() {
-    RibStream* s = new RibStream;
+    RibStream* s = make(STDOUT_FILENO, "standard output", false);
     s->toStdout = true;
-    s->fd = STDOUT_FILENO;
-    s->label = "standard output";
-    s->linkLive();
     return s;
 }
 

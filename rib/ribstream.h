@@ -64,6 +64,8 @@ class RibStream {
     enum class Ending { none, sync, finish };
 
     RibStream() = default;
+    static RibStream* make(int fd, const char* label, bool buffered);
+    void allocateBuffer();
     void writeSlow(const void* data, size_t n);
     // Empties the buffer into the target, through the compressor if any.
     void drain(Ending ending);
