@@ -1,7 +1,6 @@
 #include "sim/softbody.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
