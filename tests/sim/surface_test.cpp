@@ -61,16 +61,6 @@ TEST(Surface, ClosedBoxesAreWatertightAndFaceOutwards) {
     }
 }
 
-TEST(Surface, IndicesFollowTheLatticeOrder) {
-    SoftBody b = body(2, 3, 4);
-    std::vector<Vector3> p = nodePositions(b);
-    ASSERT_EQ(p.size(), 24u);
-    for (int i = 0; i < 2; ++i)
-        for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 4; ++k)
-                EXPECT_EQ(p[(i * 3 + j) * 4 + k], b.nodes[i][j][k]->position);
-}
-
 TEST(Surface, ThinLatticesGiveOneSheetOrNothing) {
     // One node thick along x: a 2 x 3 sheet of cells, each cell once, facing +x.
     std::vector<SurfaceQuad> sheet = outerQuads(1, 3, 4);
