@@ -86,6 +86,8 @@ TEST(Surface, ThinLatticesGiveOneSheetOrNothing) {
     EXPECT_TRUE(outerQuads(7, 1, 1).empty());  // a chain
     EXPECT_TRUE(outerQuads(1, 1, 1).empty());
     EXPECT_TRUE(outerQuads(0, 4, 4).empty());
+    EXPECT_TRUE(outerQuads(-2, 4, 4).empty());
+    EXPECT_TRUE(nodePositions(body(-2, 4, 4)).empty());  // a lattice with no nodes
 }
 
 TEST(Surface, VertexNormalsAreUnitAndOutwardAtRest) {
