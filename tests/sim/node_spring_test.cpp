@@ -10,22 +10,6 @@ static void expectVec(Vector3 v, double x, double y, double z) {
     EXPECT_EQ(v.z, z);
 }
 
-TEST(MassNode, FixedNodeNeverMovesButStillCollects) {
-    MassNode node(Vector3(1, 2, 3), 1.0);
-    node.velocity = Vector3(1, -2, 0);
-    node.fix();
-    node.addPendingForce(Vector3(5, 0, 0));
-    node.clearForce();
-    node.applyPendingForce();
-    node.integrate(0.1);
-    expectVec(node.position, 1, 2, 3);
-    expectVec(node.acceleration, 0, 0, 0);
-    expectVec(node.force, 5, 0, 0);
-    expectVec(node.pendingForce, 0, 0, 0);
-    node.reflectVelocity(Vector3(0, 1, 0), 1.0);
-    expectVec(node.velocity, 1, 2, 0);
-}
-
 TEST(MassNode, PendingForceActsOnceAndSpringEndsPickTheirForce) {
     MassNode a(Vector3(0, 0, 0), 1), b(Vector3(1, 0, 0), 1);
     Spring s(&a, &b, 1, 1, 0);
