@@ -4,28 +4,13 @@
 //   build/bench/sim_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <map>
 
+#include "bench/quiet.h"
 #include "sim/world.h"
 
 namespace {
-
-// Construction writes progress lines; keep them out of the report.
-template <class T, class... Args>
-T* quietly(Args... args) {
-    std::fflush(stderr);
-    int saved = dup(2);
-    std::FILE* null = std::fopen("/dev/null", "w");
-    dup2(fileno(null), 2);
-    T* made = new T(args...);
-    dup2(saved, 2);
-    close(saved);
-    std::fclose(null);
-    return made;
-}
 
 void perSpring(benchmark::State& state, const SoftBody& body) {
     double springs = double(body.springs.size());

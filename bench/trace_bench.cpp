@@ -4,28 +4,15 @@
 //   build/bench/trace_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 
+#include "bench/quiet.h"
 #include "sim/world.h"
 #include "trace/sceneargs.h"
 #include "trace/tracewriter.h"
 
 namespace {
-
-// The start-up world, built without its progress lines.
-World* quietWorld() {
-    std::fflush(stderr);
-    int saved = dup(2);
-    std::FILE* null = std::fopen("/dev/null", "w");
-    dup2(fileno(null), 2);
-    World* world = new World;
-    dup2(saved, 2);
-    close(saved);
-    std::fclose(null);
-    return world;
-}
 
 void printfRows(std::FILE* out, long frame, const World& world) {
     for (int i = 0; i < world.nodesX; ++i) {
@@ -46,7 +33,7 @@ void BM_TracePrintf(benchmark::State& state) {
     std::setvbuf(out, buffer, _IOFBF, sizeof buffer);
     SceneArgs args;
     for (auto _ : state) {
-        World* world = quietWorld();
+        World* world = quietly<World>();
         std::fputs("frame,body,i,j,k,x,y,z,vx,vy,vz\n", out);
         runScene(*world, args, [&](long frame, const World& w) { printfRows(out, frame, w); });
         std::fflush(out);
@@ -60,7 +47,7 @@ void BM_TraceWriter(benchmark::State& state) {
     std::FILE* out = std::fopen("/dev/null", "w");
     SceneArgs args;
     for (auto _ : state) {
-        World* world = quietWorld();
+        World* world = quietly<World>();
         TraceWriter trace(out);
         trace.header();
         runScene(*world, args, [&](long frame, const World& w) { trace.frame(frame, w); });

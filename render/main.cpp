@@ -137,11 +137,7 @@ void checkWritable(const std::string& target) {
     if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
-        std::string name = target;  // quoted on one line, whatever it holds
-        for (char& c : name) {
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-        }
-        std::fprintf(stderr, "wobble2rib: cannot write '%s': %s\n", name.c_str(),
+        std::fprintf(stderr, "wobble2rib: cannot write '%s': %s\n", oneLine(target).c_str(),
                      std::strerror(errno));
         std::exit(1);
     }

@@ -1,7 +1,6 @@
 #include "sim/softbody.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -68,6 +67,19 @@ void forEachSpring(int nx, int ny, int nz, double spacing, Visit visit) {
             }
         }
     }
+}
+
+// Where each node's springs start in one list of all nodes' springs, in
+// lattice order, and one past the last: a node's count is the difference.
+std::vector<std::size_t> listStarts(int nx, int ny, int nz) {
+    std::vector<std::size_t> starts(nodeCount(nx, ny, nz) + 1, 0);
+    auto flat = [&](auto n) { return (std::size_t(n.i) * ny + n.j) * nz + n.k; };
+    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
+        ++starts[flat(a) + 1];
+        ++starts[flat(b) + 1];
+    });
+    for (std::size_t n = 1; n < starts.size(); ++n) starts[n] += starts[n - 1];
+    return starts;
 }
 
 }  // namespace
@@ -164,20 +176,14 @@ void SoftBody::initSprings() {
     // A counting pass first, so that the springs fill one block exactly and
     // every node's lists are allocated once, in lattice order, instead of
     // growing and scattering over the heap.
-    std::size_t count = 0;
-    std::vector<int> perNode(nodeCount(nodesX, nodesY, nodesZ), 0);
-    auto flat = [&](auto n) { return (std::size_t(n.i) * nodesY + n.j) * nodesZ + n.k; };
-    forEachSpring(nodesX, nodesY, nodesZ, spacing, [&](auto a, auto b, double) {
-        ++count;
-        ++perNode[flat(a)];
-        ++perNode[flat(b)];
-    });
+    std::vector<std::size_t> starts = listStarts(nodesX, nodesY, nodesZ);
+    std::size_t count = starts.back() / 2;
     std::size_t at = 0;
     for (int i = 0; i < nodesX; ++i) {
         for (int j = 0; j < nodesY; ++j) {
-            for (int k = 0; k < nodesZ; ++k) {
+            for (int k = 0; k < nodesZ; ++k, ++at) {
                 MassNode* n = nodes[i][j][k];
-                std::size_t more = perNode[at++];
+                std::size_t more = starts[at + 1] - starts[at];
                 n->springs.reserve(n->springs.size() + more);
                 n->springEnds.reserve(n->springEnds.size() + more);
             }
@@ -297,17 +303,9 @@ const Wiring& wiringOf(const SoftBody& body) {
         return wiring;
     }
 
-    std::size_t count = nodeCount(nx, ny, nz);
     auto flat = [&](auto n) { return (std::size_t(n.i) * ny + n.j) * nz + n.k; };
-    wiring = Wiring{nx, ny, nz, nodeBase, springBase, std::vector<std::size_t>(count + 1, 0),
-                    {}, {}, {}};
-    std::size_t springCount = 0;
-    forEachSpring(nx, ny, nz, 0.0, [&](auto a, auto b, double) {
-        ++springCount;
-        ++wiring.listStart[flat(a) + 1];
-        ++wiring.listStart[flat(b) + 1];
-    });
-    for (std::size_t n = 0; n < count; ++n) wiring.listStart[n + 1] += wiring.listStart[n];
+    wiring = Wiring{nx, ny, nz, nodeBase, springBase, listStarts(nx, ny, nz), {}, {}, {}};
+    std::size_t springCount = wiring.listStart.back() / 2;
     wiring.listSprings.resize(2 * springCount);
     wiring.listEnds.resize(2 * springCount);
     wiring.ends.reserve(2 * springCount);

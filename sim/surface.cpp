@@ -35,7 +35,9 @@ std::vector<SurfaceQuad> outerQuads(int nodesX, int nodesY, int nodesZ) {
 
 std::vector<Vector3> nodePositions(const SoftBody& body) {
     std::vector<Vector3> positions;
-    positions.reserve(std::size_t(body.nodesX) * body.nodesY * body.nodesZ);
+    // A lattice with a count below one has no nodes, not a huge number of them.
+    if (body.nodesX > 0 && body.nodesY > 0 && body.nodesZ > 0)
+        positions.reserve(std::size_t(body.nodesX) * body.nodesY * body.nodesZ);
     for (int i = 0; i < body.nodesX; ++i)
         for (int j = 0; j < body.nodesY; ++j)
             for (int k = 0; k < body.nodesZ; ++k) positions.push_back(body.nodes[i][j][k]->position);

@@ -97,11 +97,15 @@ void checkSceneArgs(const SceneArgs& args) {
     }
 }
 
-void sceneUsageError(const char* program, std::string problem, const char* usage) {
-    for (char& c : problem) {
+std::string oneLine(std::string text) {
+    for (char& c : text) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     }
-    std::fprintf(stderr, "%s: %s; %s\n", program, problem.c_str(), usage);
+    return text;
+}
+
+void sceneUsageError(const char* program, const std::string& problem, const char* usage) {
+    std::fprintf(stderr, "%s: %s; %s\n", program, oneLine(problem).c_str(), usage);
     std::exit(2);
 }
 

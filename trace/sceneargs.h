@@ -59,9 +59,14 @@ int parseSceneOption(int argc, char** argv, int a, SceneArgs& args);
 // Checks what only the whole command line shows. Throws SceneArgsError.
 void checkSceneArgs(const SceneArgs& args);
 
+// `text` with every control character turned into '?', so that whatever
+// the user typed stays on one line of a message.
+std::string oneLine(std::string text);
+
 // Writes "PROGRAM: PROBLEM; USAGE" on one line of standard error and exits
 // with status 2. Control characters from the user's text become '?'.
-[[noreturn]] void sceneUsageError(const char* program, std::string problem, const char* usage);
+[[noreturn]] void sceneUsageError(const char* program, const std::string& problem,
+                                  const char* usage);
 
 // Builds the scene the options name into a freshly constructed world.
 void setUpScene(World& world, const SceneArgs& args);

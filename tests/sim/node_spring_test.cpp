@@ -10,36 +10,6 @@ static void expectVec(Vector3 v, double x, double y, double z) {
     EXPECT_EQ(v.z, z);
 }
 
-TEST(MassNode, FallsOneStepUnderGravity) {
-    MassNode node(Vector3(0, 0, 0), 0.55);
-    node.clearForce();
-    node.applyGravity();
-    node.integrate(0.005);
-    double a = (-9.8 * 0.55) / 0.55;
-    double v = 0.0 + a * 0.005;
-    expectVec(node.acceleration, 0, a, 0);
-    expectVec(node.velocity, 0, v, 0);
-    expectVec(node.position, 0, 0.0 + ((v * 0.005) + (a * ((0.5 * 0.005) * 0.005))), 0);
-    EXPECT_NEAR(a, -9.8, 1e-15);
-    EXPECT_NEAR(node.position.y, -0.0003675, 1e-15);
-}
-
-TEST(MassNode, FixedNodeNeverMovesButStillCollects) {
-    MassNode node(Vector3(1, 2, 3), 1.0);
-    node.velocity = Vector3(1, -2, 0);
-    node.fix();
-    node.addPendingForce(Vector3(5, 0, 0));
-    node.clearForce();
-    node.applyPendingForce();
-    node.integrate(0.1);
-    expectVec(node.position, 1, 2, 3);
-    expectVec(node.acceleration, 0, 0, 0);
-    expectVec(node.force, 5, 0, 0);
-    expectVec(node.pendingForce, 0, 0, 0);
-    node.reflectVelocity(Vector3(0, 1, 0), 1.0);
-    expectVec(node.velocity, 1, 2, 0);
-}
-
 TEST(MassNode, PendingForceActsOnceAndSpringEndsPickTheirForce) {
     MassNode a(Vector3(0, 0, 0), 1), b(Vector3(1, 0, 0), 1);
     Spring s(&a, &b, 1, 1, 0);

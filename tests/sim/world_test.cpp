@@ -17,21 +17,6 @@ static const std::string kProgress =
     "initializing faces...\n"
     "wobble has been created\n";
 
-TEST(World, StartUpScene) {
-    World* w = nullptr;
-    EXPECT_EQ(captureStderr([&] { w = new World; }), kProgress);
-    EXPECT_FALSE(w->multiBody);
-    EXPECT_TRUE(w->bodies.empty());
-    EXPECT_EQ(w->timeStep, 0.005);
-    EXPECT_TRUE(w->gravityOn);
-    EXPECT_EQ(w->nodesX * w->nodesY * w->nodesZ, 64);
-    EXPECT_EQ(w->springs.size(), 468u);
-    EXPECT_EQ(w->stiffness, 2000.0);
-    EXPECT_EQ(w->damping, 0.02);
-    EXPECT_EQ(w->nodes[1][2][3]->mass, 0.55);
-    delete w;  // releases the containers; nodes and springs stay for the process
-}
-
 TEST(World, StepIsStepByTimeStepAndCopiesShareNodes) {
     World a, b;
     captureStderr([&] { a = World(), b = World(); });

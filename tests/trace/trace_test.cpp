@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -98,7 +100,8 @@ TEST(Trace, BadArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--frames", "3x"}, {"--every", "0"},  {"--poke", "3"},   {"--poke", "a:1"},
         {"--poke", "-1:0"}, {"--poke", "2:"},  {"--ropes", "1"},  {"--every", "99999999999"},
         {"--frames", " 3"}, {"--every", "+2"}, {"--bad\noption"}, {"--poke", "1:3"},
-        {"--poke", "1:-1"}, {"--ropes", "--poke", "0:0"}, {"--poke", "0:2", "--ropes"}};
+        {"--poke", "1:-1"}, {"--poke", "1:01x"}, {"--frames", "2147483648"},
+        {"--ropes", "--poke", "0:0"}, {"--poke", "0:2", "--ropes"}};
     for (const auto& args : bad) {
         Outcome run = trace(args);
         EXPECT_EQ(run.status, 2) << args[0];
@@ -116,8 +119,12 @@ TEST(Trace, HelpGoesToStandardOutputAndSucceeds) {
     EXPECT_EQ(run.out.rfind("usage: wobble-trace [--frames N]", 0), 0u) << run.out;
 }
 
-TEST(Trace, FailedWriteIsReported) {
-    Outcome run = trace({"--frames", "400"}, "/dev/full");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("wobble-trace: cannot write the trace"), std::string::npos);
+// Whether the write fails with a full block mid-run or only at the last flush.
+TEST(Trace, FailedWriteIsReportedWithItsReason) {
+    for (const char* frames : {"400", "0"}) {
+        Outcome run = trace({"--frames", frames}, "/dev/full");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, kProgress + "wobble-trace: cannot write the trace: " +
+                               std::strerror(ENOSPC) + "\n");
+    }
 }
