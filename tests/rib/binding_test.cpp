@@ -78,10 +78,10 @@ struct Request {
 
 // A variable form and its vector form with the same arguments and pair; the
 // two must write the same.
-#define FORMS(name, ...)                                          \
+#define FORMS(name, ...)                                     \
     SAME(name, (__VA_ARGS__ "constantwidth", &kd, RI_NULL)), \
         SAME(name##V, (__VA_ARGS__ 1, tokens, values))
-#define FORMS_RESULT(name, ...)                                          \
+#define FORMS_RESULT(name, ...)                                     \
     SAME_RESULT(name, (__VA_ARGS__ "constantwidth", &kd, RI_NULL)), \
         SAME_RESULT(name##V, (__VA_ARGS__ 1, tokens, values))
 

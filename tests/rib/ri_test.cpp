@@ -29,7 +29,8 @@ std::string repeated(const std::string& text, int n) {
 
 TEST(VariableForms, PairsAreCollectedUpToFiveHundredAndTwelve) {
     EXPECT_EQ(rib([](RibWriter& w) {
-                  w.Surface("plastic", PAIRS100 PAIRS100 PAIRS100 PAIRS100 PAIRS100 PAIRS100 RI_NULL);
+                  w.Surface("plastic",
+                            PAIRS100 PAIRS100 PAIRS100 PAIRS100 PAIRS100 PAIRS100 RI_NULL);
                   w.Geometry("teapot", RI_NULL);
               }),
               "Surface \"plastic\"" + repeated(" \"Kd\" [0.5]", 512) + "\nGeometry \"teapot\"\n");
