@@ -164,14 +164,27 @@ TEST(LightRequests, HandlesCountAcrossBothKindsPerWriter) {
     EXPECT_EQ(first, 1);
 }
 
-TEST(AttributeRequests, TokensAreEscapedAndNullIsEmpty) {
-    std::string text = rib([](RibWriter& w) {
+// Names in quotes, from every kind of request, in both encodings (where the
+// widths of MakeTexture stay text).
+TEST(RequestNames, QuotesAndBackslashesAreEscapedAndNullIsEmpty) {
+    auto requests = [](RibWriter& w) {
         w.Orientation("a\"b\\c");
         w.CoordinateSystem(nullptr);
         w.SurfaceV("say \"hi\"", 0, nullptr, nullptr);
-    });
-    EXPECT_EQ(text,
-              "Orientation \"a\\\"b\\\\c\"\n"
-              "CoordinateSystem \"\"\n"
-              "Surface \"say \\\"hi\\\"\"\n");
+        w.DisplayV("a\"b\\c", nullptr, "rgb", 0, nullptr, nullptr);
+        w.Quantize(nullptr, 1, 0, 1, 0);
+        w.MakeTextureV("c:\\pics\\a.tif", nullptr, "periodic", "clamp", RiBoxFilter, 1.5f, 1, 0,
+                       nullptr, nullptr);
+        w.SolidBegin("say \"x\"");
+    };
+    std::string expected =
+        "Orientation \"a\\\"b\\\\c\"\n"
+        "CoordinateSystem \"\"\n"
+        "Surface \"say \\\"hi\\\"\"\n"
+        "Display \"a\\\"b\\\\c\" \"\" \"rgb\"\n"
+        "Quantize \"\" 1 0 1 0\n"
+        "MakeTexture \"c:\\\\pics\\\\a.tif\" \"\" \"periodic\" \"clamp\" \"box\" 1.5 1\n"
+        "SolidBegin \"say \\\"x\\\"\"\n";
+    EXPECT_EQ(rib(requests), expected);
+    EXPECT_EQ(binaryRib(requests), expected);
 }

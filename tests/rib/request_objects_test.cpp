@@ -68,14 +68,3 @@ TEST(TextureRequests, LinesAndParameterLists) {
               "MakeCubeFaceEnvironment \"1\" \"2\" \"3\" \"4\" \"5\" \"6\" \"t\" 95.5 "
               "\"gaussian\" 2 2 \"bias0\" [0.25]\n");
 }
-
-TEST(TextureRequests, NamesAreEscapedWidthsStayText) {
-    std::string text = binaryRib([](RibWriter& w) {
-        w.MakeTextureV("c:\\pics\\a.tif", nullptr, "periodic", "clamp", RiBoxFilter, 1.5f, 1, 0,
-                       nullptr, nullptr);
-        w.SolidBegin("say \"x\"");
-    });
-    EXPECT_EQ(text,
-              "MakeTexture \"c:\\\\pics\\\\a.tif\" \"\" \"periodic\" \"clamp\" \"box\" 1.5 1\n"
-              "SolidBegin \"say \\\"x\\\"\"\n");
-}
