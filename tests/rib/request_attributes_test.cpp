@@ -165,9 +165,13 @@ TEST(LightRequests, HandlesCountAcrossBothKindsPerWriter) {
 }
 
 // Names in quotes, from every kind of request, in both encodings (where the
-// widths of MakeTexture stay text).
+// widths of MakeTexture stay text). A null name is never left out: a reader
+// would take the next value for it.
 TEST(RequestNames, QuotesAndBackslashesAreEscapedAndNullIsEmpty) {
-    auto requests = [](RibWriter& w) {
+    float one = 1;
+    RtToken tokens[] = {"Ka"};
+    RtPointer pointers[] = {&one};
+    auto requests = [&](RibWriter& w) {
         w.Orientation("a\"b\\c");
         w.CoordinateSystem(nullptr);
         w.SurfaceV("say \"hi\"", 0, nullptr, nullptr);
@@ -176,15 +180,25 @@ TEST(RequestNames, QuotesAndBackslashesAreEscapedAndNullIsEmpty) {
         w.MakeTextureV("c:\\pics\\a.tif", nullptr, "periodic", "clamp", RiBoxFilter, 1.5f, 1, 0,
                        nullptr, nullptr);
         w.SolidBegin("say \"x\"");
+        w.SurfaceV(nullptr, 1, tokens, pointers);
+        w.HiderV(nullptr, 0, nullptr, nullptr);
+        w.LightSourceV(nullptr, 1, tokens, pointers);
+        w.GeometryV(nullptr, 0, nullptr, nullptr);
+        w.ReadArchiveV(nullptr, nullptr, 0, nullptr, nullptr);
+        w.DeformationV(nullptr, 0, nullptr, nullptr);
     };
-    std::string expected =
-        "Orientation \"a\\\"b\\\\c\"\n"
-        "CoordinateSystem \"\"\n"
-        "Surface \"say \\\"hi\\\"\"\n"
-        "Display \"a\\\"b\\\\c\" \"\" \"rgb\"\n"
-        "Quantize \"\" 1 0 1 0\n"
-        "MakeTexture \"c:\\\\pics\\\\a.tif\" \"\" \"periodic\" \"clamp\" \"box\" 1.5 1\n"
-        "SolidBegin \"say \\\"x\\\"\"\n";
-    EXPECT_EQ(rib(requests), expected);
-    EXPECT_EQ(binaryRib(requests), expected);
+    auto expected = [](const std::string& one) {
+        return "Orientation \"a\\\"b\\\\c\"\n"
+               "CoordinateSystem \"\"\n"
+               "Surface \"say \\\"hi\\\"\"\n"
+               "Display \"a\\\"b\\\\c\" \"\" \"rgb\"\n"
+               "Quantize \"\" 1 0 1 0\n"
+               "MakeTexture \"c:\\\\pics\\\\a.tif\" \"\" \"periodic\" \"clamp\" \"box\" 1.5 1\n"
+               "SolidBegin \"say \\\"x\\\"\"\n"
+               "Surface \"\" \"Ka\" " +
+               one + "\nHider \"\"\nLightSource \"\" 1 \"Ka\" " + one +
+               "\nGeometry \"\"\nReadArchive \"\"\nDeformation \"\"\n";
+    };
+    EXPECT_EQ(rib(requests), expected("[1]"));
+    EXPECT_EQ(binaryRib(requests), expected(binaryArray({1})));
 }

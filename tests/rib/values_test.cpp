@@ -131,20 +131,6 @@ TEST(NumberFormatting, IntegersMatchPrintf) {
     EXPECT_EQ(written, expected);
 }
 
-TEST(ValueWriters, TextEncoding) {
-    RtFloat three[] = {1.0f, 2.5f, 3.0f};
-    RtInt ints[] = {2, 3};
-    RtString texts[] = {"a", "b"};
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloat(1.0f); }), "1 ");
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 3); }), "[1 2.5 3]");
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 0); }), "[]");
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, -2); }), "[]");
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteIntArray(ints, 2); }), "[2 3 ]");
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteStringArray(texts, 2); }), "[\"a\" \"b\" ]");
-    // Integers and strings stay text when floats are binary.
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteIntArray(ints, 2); }, 1), "[2 3 ]");
-}
-
 TEST(ValueWriters, BinaryFloatsAreBigEndianWhateverTheMachineOrder) {
     EXPECT_EQ(rib([](RibWriter& w) { w.WriteFloat(1.0f); }, 1),
               std::string("\xA4\x3F\x80\x00\x00", 5));
