@@ -3,29 +3,21 @@
 // the text. Where the independent reader accepts the declaration, a
 // parameter with exactly that many values is written in a primitive and in a
 // shader list and read back.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "rib/declarations.h"
 #include "rib/ribwriter.h"
+#include "tests/support/files.h"
 #include "tests/support/ribreader.h"
 
 using namespace duzozo;
 
 namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Exactly n values of the declared type, on the heap.
 struct Values {
@@ -62,9 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         formatDeclaration(formatted, d->storageClass, d->type, d->arraySize);
     }
 
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = std::string(folder && *folder ? folder : "/tmp") + "/declfuzz_" +
-                       std::to_string(getpid()) + ".rib";
+    std::string path = tempPath("declfuzz");
     std::unique_ptr<RibWriter> w(createRibWriter(path.c_str()));
     ribcheck::Declaration d;
     std::string name;
@@ -89,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         w->SurfaceV("s", 1, tokens, shaderValues);
     }
     w.reset();
-    std::string rib = readAll(path);
+    std::string rib = readFile(path);
     std::remove(path.c_str());
     if (width <= 0) return 0;
     ribcheck::Document doc = ribcheck::read(rib);

@@ -8,10 +8,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "tests/support/files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -48,8 +49,7 @@ int main(int argc, char** argv) {
         }
         if (arg[0] == '-') continue;
         for (const std::string& file : inputsOf(arg)) {
-            std::ifstream in(file, std::ios::binary);
-            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::string bytes = readFile(file);
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
             ++count;
         }

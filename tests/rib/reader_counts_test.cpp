@@ -1,6 +1,6 @@
 // Requests as a renderer reads them: value counts per storage class, the
-// state that sizes them, names that are never left out, comments that stay
-// comments, and streams that carry their own declarations.
+// state that sizes them, comments that stay comments, and streams that carry
+// their own declarations.
 #include "rib/declarations.h"
 #include "tests/rib/request_capture.h"
 #include "tests/support/ribreader.h"
@@ -107,23 +107,6 @@ TEST(ReaderCounts, BasisStepsAreSavedWithTheAttributes) {
               std::string::npos)
         << text;
     EXPECT_TRUE(ribcheck::read(text).errors.empty());
-}
-
-TEST(ReaderCounts, NullNamesAreWrittenAsEmptyStrings) {
-    float one = 1;
-    RtToken tokens[] = {"Ka"};
-    RtPointer pointers[] = {&one};
-    std::string text = rib([&](RibWriter& w) {
-        w.SurfaceV(nullptr, 1, tokens, pointers);
-        w.HiderV(nullptr, 0, nullptr, nullptr);
-        w.LightSourceV(nullptr, 1, tokens, pointers);
-        w.GeometryV(nullptr, 0, nullptr, nullptr);
-        w.ReadArchiveV(nullptr, nullptr, 0, nullptr, nullptr);
-        w.DeformationV(nullptr, 0, nullptr, nullptr);
-    });
-    EXPECT_EQ(text,
-              "Surface \"\" \"Ka\" [1]\nHider \"\"\nLightSource \"\" 1 \"Ka\" [1]\n"
-              "Geometry \"\"\nReadArchive \"\"\nDeformation \"\"\n");
 }
 
 TEST(ReaderCounts, RecordLinesAllStayComments) {

@@ -76,16 +76,6 @@ TEST(OptionRequests, ParameterListRequests) {
               "Option \"limits\" \"fov\" [45]\n");
 }
 
-TEST(OptionRequests, QuotedNamesAreEscapedAndNullIsEmpty) {
-    std::string text = rib([](RibWriter& w) {
-        w.DisplayV("a\"b\\c", nullptr, "rgb", 0, nullptr, nullptr);
-        w.Quantize(nullptr, 1, 0, 1, 0);
-    });
-    EXPECT_EQ(text,
-              "Display \"a\\\"b\\\\c\" \"\" \"rgb\"\n"
-              "Quantize \"\" 1 0 1 0\n");
-}
-
 TEST(OptionRequests, PixelFilterIsNamedByIdentity) {
     std::string text = rib([](RibWriter& w) {
         w.PixelFilter(RiGaussianFilter, 2, 2);

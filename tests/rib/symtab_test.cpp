@@ -36,8 +36,6 @@ bool insidePool(const char* p) {
 
 TEST(SymbolTable, HashAndBuckets) {
     EXPECT_EQ(symbolHash("abc"), 26499u);
-    EXPECT_EQ(symbolHash("abc") % 12289, 1921u);
-    EXPECT_EQ(symbolHash("abc") % 5003, 1484u);
     EXPECT_EQ(symbolHash(""), 0u);
     EXPECT_EQ(symbolHash(nullptr), 0u);
     // Long texts fold their high nibble back in and stay within 28 bits.
@@ -47,8 +45,6 @@ TEST(SymbolTable, HashAndBuckets) {
 
 TEST(SymbolTable, TablesAreUsableFromStaticInitialisersAndBuiltOnRequest) {
     EXPECT_NE(stringTable.buckets, nullptr);
-    EXPECT_EQ(stringTable.bucketCount, 12289u);
-    EXPECT_EQ(tokenTable.bucketCount, 5003u);
     EXPECT_EQ(internString("interned-before-main"), earlyInterned);
     duzozo::buildSymbolTables();
     EXPECT_NE(tokenTable.buckets, nullptr);

@@ -1,7 +1,5 @@
 #include "tests/support/ribcalls.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +7,7 @@
 #include <memory>
 #include <random>
 #include <set>
+#include <utility>
 
 #include "tests/support/files.h"
 #include "tests/support/ribreader.h"
@@ -272,58 +271,27 @@ class Caller {
     void shader() {
         const char* name = kShaders[src.below(std::size(kShaders))];
         params(nullptr, false);
-        switch (src.below(10)) {
-            case 0: {
-                w.SurfaceV(name, n(), t(), v());
-                note("Surface");
-                break;
-            }
-            case 1: {
-                w.DisplacementV(name, n(), t(), v());
-                note("Displacement");
-                break;
-            }
-            case 2: {
-                w.AtmosphereV(name, n(), t(), v());
-                note("Atmosphere");
-                break;
-            }
-            case 3: {
-                w.InteriorV(name, n(), t(), v());
-                note("Interior");
-                break;
-            }
-            case 4: {
-                w.ExteriorV(name, n(), t(), v());
-                note("Exterior");
-                break;
-            }
-            case 5: {
-                w.ImagerV(name, n(), t(), v());
-                note("Imager");
-                break;
-            }
-            case 6: {
-                w.LightSourceV(name, n(), t(), v());
-                note("LightSource");
-                break;
-            }
-            case 7: {
-                w.AreaLightSourceV(name, n(), t(), v());
-                note("AreaLightSource");
-                break;
-            }
-            case 8: {
-                w.AttributeV(name, n(), t(), v());
-                note("Attribute");
-                break;
-            }
-            default: {
-                w.HiderV(name, n(), t(), v());
-                note("Hider");
-                break;
-            }
+        using Request = void (RenderInterface::*)(RtToken, RtInt, RtToken[], RtPointer[]);
+        static const std::pair<const char*, Request> kinds[] = {
+            {"Surface", &RenderInterface::SurfaceV},
+            {"Displacement", &RenderInterface::DisplacementV},
+            {"Atmosphere", &RenderInterface::AtmosphereV},
+            {"Interior", &RenderInterface::InteriorV},
+            {"Exterior", &RenderInterface::ExteriorV},
+            {"Imager", &RenderInterface::ImagerV},
+            {"LightSource", nullptr},
+            {"AreaLightSource", nullptr},
+            {"Attribute", &RenderInterface::AttributeV},
+            {"Hider", &RenderInterface::HiderV}};
+        const auto& kind = kinds[src.below(std::size(kinds))];
+        if (kind.second) {
+            (w.*kind.second)(name, n(), t(), v());
+        } else if (kind.first[0] == 'L') {  // the two that return a handle
+            w.LightSourceV(name, n(), t(), v());
+        } else {
+            w.AreaLightSourceV(name, n(), t(), v());
         }
+        note(kind.first);
     }
 
     void primitive() {
@@ -515,9 +483,7 @@ class Caller {
 
 std::string written(const uint8_t* data, size_t size, int maxCalls, bool binary,
                     std::vector<std::string>& calls) {
-    const char* folder = std::getenv("TMPDIR");
-    std::string path = std::string(folder && *folder ? folder : "/tmp") + "/ribcheck_" +
-                       std::to_string(getpid()) + (binary ? ".binary.rib" : ".text.rib");
+    std::string path = tempPath("ribcheck");
     RibWriter* w = createRibWriter(path.c_str());
     w->binaryOutput = binary;
     ByteSource source(data, size);
