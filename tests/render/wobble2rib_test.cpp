@@ -315,28 +315,27 @@ TEST(Wobble2rib, RopesAreCurvesThroughEveryChain) {
 TEST(Wobble2rib, StandardOutputFileAndPipeCarryTheSameBytes) {
     TempDir dir("wobble2rib-test");
     const std::vector<std::string> scene = {"--frames", "20", "--every", "5", "--size", "64x48"};
+    auto to = [&](const std::string& target) {
+        std::vector<std::string> args = scene;
+        args.insert(args.end(), {"-o", target});
+        return args;
+    };
     ChildOutcome toStdout = wobble2rib(scene);
     EXPECT_EQ(toStdout.status, 0);
     EXPECT_NE(toStdout.out.find("Format 64 48 1\n"), std::string::npos);
 
-    std::vector<std::string> args = scene;
-    args.insert(args.end(), {"-o", dir.path + "/file.rib"});
-    EXPECT_EQ(wobble2rib(args).status, 0);
+    EXPECT_EQ(wobble2rib(to(dir.path + "/file.rib")).status, 0);
     EXPECT_TRUE(readFile(dir.path + "/file.rib") == toStdout.out);
 
-    args = scene;
-    args.insert(args.end(), {"-o", "|cat > " + dir.path + "/piped.rib"});
-    ChildOutcome piped = wobble2rib(args);
+    ChildOutcome piped = wobble2rib(to("|cat > " + dir.path + "/piped.rib"));
     EXPECT_EQ(piped.status, 0);
     EXPECT_EQ(piped.out, "");
     EXPECT_TRUE(readFile(dir.path + "/piped.rib") == toStdout.out);
 
     // A bare renderer name is a file here, not a command.
-    args = scene;
-    args.insert(args.end(), {"-o", "prman"});
     ChildOutcome inDir = runInChild([&] {
         if (chdir(dir.path.c_str()) != 0) _exit(99);
-        _exit(wobble2rib(args).status);
+        _exit(wobble2rib(to("prman")).status);
     });
     EXPECT_EQ(inDir.status, 0);
     EXPECT_TRUE(readFile(dir.path + "/prman") == toStdout.out);

@@ -4,12 +4,6 @@
 #include "sim/massnode.h"
 #include "sim/spring.h"
 
-static void expectVec(Vector3 v, double x, double y, double z) {
-    EXPECT_EQ(v.x, x);
-    EXPECT_EQ(v.y, y);
-    EXPECT_EQ(v.z, z);
-}
-
 TEST(MassNode, PendingForceActsOnceAndSpringEndsPickTheirForce) {
     MassNode a(Vector3(0, 0, 0), 1), b(Vector3(1, 0, 0), 1);
     Spring s(&a, &b, 1, 1, 0);
@@ -23,7 +17,7 @@ TEST(MassNode, PendingForceActsOnceAndSpringEndsPickTheirForce) {
     b.gatherSpringForces();
     b.applyPendingForce();
     b.applyPendingForce();
-    expectVec(b.force, 0, 7, 4);
+    EXPECT_EQ(b.force, Vector3(0, 7, 4));
 }
 
 TEST(MassNode, ContactPushingAwayGetsNoNormalForceButIsReflected) {
@@ -32,11 +26,11 @@ TEST(MassNode, ContactPushingAwayGetsNoNormalForceButIsReflected) {
     node.force = Vector3(1, 2, 0);
     node.velocity = Vector3(0, 0.5, 0);
     node.collide(Vector3(0, 1, 0));
-    expectVec(node.force, 1, 2, 0);
-    expectVec(node.contactForce, 0, 0, 0);
-    expectVec(node.velocity, 0, -0.5, 0);  // moving out, yet turned back
+    EXPECT_EQ(node.force, Vector3(1, 2, 0));
+    EXPECT_EQ(node.contactForce, Vector3(0, 0, 0));
+    EXPECT_EQ(node.velocity, Vector3(0, -0.5, 0));  // moving out, yet turned back
     node.reflectVelocity(Vector3(0, 1, 0), 1.0);
-    expectVec(node.velocity, 0, 0.5, 0);
+    EXPECT_EQ(node.velocity, Vector3(0, 0.5, 0));
 }
 
 TEST(MassNode, FirstContactIsKineticWithZeroFriction) {
@@ -44,9 +38,9 @@ TEST(MassNode, FirstContactIsKineticWithZeroFriction) {
     node.force = Vector3(3, -5, 0);
     node.velocity = Vector3(0.01, 0, 0);
     node.applyNormalForce(Vector3(0, 1, 0));
-    expectVec(node.force, 3, 0, 0);
-    expectVec(node.contactForce, 0, 5, 0);
-    expectVec(node.velocity, 0.01, 0, 0);
+    EXPECT_EQ(node.force, Vector3(3, 0, 0));
+    EXPECT_EQ(node.contactForce, Vector3(0, 5, 0));
+    EXPECT_EQ(node.velocity, Vector3(0.01, 0, 0));
 }
 
 TEST(MassNode, FrictionUsesThePreviousContactForce) {
@@ -56,46 +50,46 @@ TEST(MassNode, FrictionUsesThePreviousContactForce) {
     stuck.force = Vector3(1, -10, 0);
     stuck.velocity = Vector3(0.02, -1, 0);
     stuck.applyNormalForce(Vector3(0, 1, 0));
-    expectVec(stuck.velocity, 0, -1, 0);
-    expectVec(stuck.force, 0, 0, 0);
+    EXPECT_EQ(stuck.velocity, Vector3(0, -1, 0));
+    EXPECT_EQ(stuck.force, Vector3(0, 0, 0));
     // Fast: kinetic friction of 0.3 times the old normal force, against the motion.
     MassNode sliding(Vector3(0, -1, 0), 1);
     sliding.contactForce = Vector3(0, 12, 0);
     sliding.force = Vector3(1, -12, 0);
     sliding.velocity = Vector3(1, 0, 0);
     sliding.applyNormalForce(Vector3(0, 1, 0));
-    expectVec(sliding.force, 1 - 12 * 0.3, 0, 0);
-    expectVec(sliding.contactForce, 0, 12, 0);
-    expectVec(sliding.velocity, 1, 0, 0);
+    EXPECT_EQ(sliding.force, Vector3(1 - 12 * 0.3, 0, 0));
+    EXPECT_EQ(sliding.contactForce, Vector3(0, 12, 0));
+    EXPECT_EQ(sliding.velocity, Vector3(1, 0, 0));
 }
 
 TEST(Spring, HookeAndOwnVelocityDamping) {
     MassNode a(Vector3(0, 0, 0), 1), b(Vector3(2, 0, 0), 1);
     Spring s(&a, &b, 1, 10, 0);
     s.computeForces();
-    expectVec(s.forceOnFirst, 10, 0, 0);
-    expectVec(s.forceOnSecond, -10, 0, 0);
+    EXPECT_EQ(s.forceOnFirst, Vector3(10, 0, 0));
+    EXPECT_EQ(s.forceOnSecond, Vector3(-10, 0, 0));
     b.position = Vector3(0.5, 0, 0);
     s.computeForces();
-    expectVec(s.forceOnFirst, -5, 0, 0);
-    expectVec(s.forceOnSecond, 5, 0, 0);
+    EXPECT_EQ(s.forceOnFirst, Vector3(-5, 0, 0));
+    EXPECT_EQ(s.forceOnSecond, Vector3(5, 0, 0));
 
     Spring swapped(&b, &a, 1, 10, 0);
     swapped.computeForces();
-    expectVec(swapped.forceOnFirst, 5, 0, 0);
-    expectVec(swapped.forceOnSecond, -5, 0, 0);
+    EXPECT_EQ(swapped.forceOnFirst, Vector3(5, 0, 0));
+    EXPECT_EQ(swapped.forceOnSecond, Vector3(-5, 0, 0));
 
     Spring moving(&a, &b, 0.5, 10, 0.02);
     a.velocity = b.velocity = Vector3(0, -1, 0);
     moving.computeForces();
-    expectVec(moving.forceOnFirst, 0, 0.02, 0);
-    expectVec(moving.forceOnSecond, 0, 0.02, 0);
+    EXPECT_EQ(moving.forceOnFirst, Vector3(0, 0.02, 0));
+    EXPECT_EQ(moving.forceOnSecond, Vector3(0, 0.02, 0));
 
     b.position = a.position;  // coincident ends: damping alone
     b.velocity = Vector3(3, 0, 0);
     moving.computeForces();
-    expectVec(moving.forceOnFirst, 0, 0.02, 0);
-    expectVec(moving.forceOnSecond, 0.0 - 3 * 0.02, 0, 0);
+    EXPECT_EQ(moving.forceOnFirst, Vector3(0, 0.02, 0));
+    EXPECT_EQ(moving.forceOnSecond, Vector3(0.0 - 3 * 0.02, 0, 0));
 }
 
 TEST(Spring, Print) {

@@ -6,32 +6,26 @@
 
 #include "tests/support/capture.h"
 
-static void expectVec(Vector3 v, double x, double y, double z) {
-    EXPECT_EQ(v.x, x);
-    EXPECT_EQ(v.y, y);
-    EXPECT_EQ(v.z, z);
-}
-
 TEST(Vector3, LengthNormalizeAndDirection) {
     EXPECT_EQ(Vector3(3, 0, 4).length(), 5.0);
-    expectVec(Vector3(3, 0, 4).normalized(), 0.6, 0, 0.8);
-    expectVec(Vector3(0, 0, 0).normalized(), 0, 0, 0);
-    expectVec(Vector3(1, 1, 1).unitTowards(Vector3(1, 1, 3)), 0, 0, 1);
-    expectVec(Vector3(2, 2, 2).unitTowards(Vector3(2, 2, 2)), 0, 0, 0);
+    EXPECT_EQ(Vector3(3, 0, 4).normalized(), Vector3(0.6, 0, 0.8));
+    EXPECT_EQ(Vector3(0, 0, 0).normalized(), Vector3(0, 0, 0));
+    EXPECT_EQ(Vector3(1, 1, 1).unitTowards(Vector3(1, 1, 3)), Vector3(0, 0, 1));
+    EXPECT_EQ(Vector3(2, 2, 2).unitTowards(Vector3(2, 2, 2)), Vector3(0, 0, 0));
 }
 
 TEST(Vector3, CrossIsOrdered) {
-    expectVec(Vector3(1, 0, 0).cross(Vector3(0, 1, 0)), 0, 0, 1);
-    expectVec(Vector3(0, 1, 0).cross(Vector3(1, 0, 0)), 0, 0, -1);
+    EXPECT_EQ(Vector3(1, 0, 0).cross(Vector3(0, 1, 0)), Vector3(0, 0, 1));
+    EXPECT_EQ(Vector3(0, 1, 0).cross(Vector3(1, 0, 0)), Vector3(0, 0, -1));
     Vector3 a(0, 1, 0);
     a.crossAssign(Vector3(1, 0, 0));
-    expectVec(a, 0, 0, -1);
+    EXPECT_EQ(a, Vector3(0, 0, -1));
 }
 
 TEST(Vector3, DistanceSquaredKeepsDifferencesOnlyInScratch) {
     Vector3 a(1, 2, 3);
     EXPECT_EQ(a.distanceSquared(Vector3(4, 6, 3)), 25.0);
-    expectVec(a, 1, 2, 3);
+    EXPECT_EQ(a, Vector3(1, 2, 3));
     EXPECT_EQ(a.dx, -3.0);
     EXPECT_EQ(a.dy, -4.0);
     EXPECT_EQ(a.dz, 0.0);

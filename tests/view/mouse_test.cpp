@@ -1,62 +1,46 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/shell.h"
 #include "view/viewer.h"
 
-namespace {
-
-void clearPushes() {
-    for (auto& plane : theWorld.nodes)
-        for (auto& row : plane)
-            for (MassNode* node : row) node->pendingForce = Vector3(0.0, 0.0, 0.0);
-}
-
-// Every node on the side where index `axis` (0: x, 1: y) equals `side` has
-// `push` queued, and no other node has anything.
-void expectPushed(Vector3 push, int axis, int side) {
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            for (int k = 0; k < 4; ++k) {
-                bool onSide = (axis == 0 ? i : j) == side;
-                EXPECT_EQ(theWorld.nodes[i][j][k]->pendingForce,
-                          onSide ? push : Vector3(0.0, 0.0, 0.0))
-                    << i << "," << j << "," << k;
-            }
-}
-
-}  // namespace
-
-TEST(Mouse, EachReleasePushesItsSideOfTheBoxWhereverThePointerIs) {
-    clearPushes();
-    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 3, 290);
-    expectPushed(Vector3(500.0, 0.0, 0.0), 0, 0);
-
-    clearPushes();
-    onMouse(GLUT_RIGHT_BUTTON, GLUT_UP, 150, 150);
-    expectPushed(Vector3(-500.0, 0.0, 0.0), 0, 3);
-
-    clearPushes();
-    onMouse(GLUT_MIDDLE_BUTTON, GLUT_UP, -20, 5000);
-    expectPushed(Vector3(0.0, 500.0, 0.0), 1, 0);
-}
-
-TEST(Mouse, PressesOtherButtonsAndMotionChangeNothing) {
-    clearPushes();
-    for (int button : {GLUT_LEFT_BUTTON, GLUT_MIDDLE_BUTTON, GLUT_RIGHT_BUTTON})
-        onMouse(button, GLUT_DOWN, 150, 150);
-    for (int button : {3, 4, 5, 7}) {  // wheel steps and extra buttons
-        onMouse(button, GLUT_DOWN, 150, 150);
-        onMouse(button, GLUT_UP, 150, 150);
+// Each release pushes its side of the box wherever the pointer is, releases
+// before the next frame add up, and presses, wheel steps, other buttons and
+// motion change nothing.
+TEST(Mouse, ReleasesQueuePushesOnTheirSideAndNothingElseDoes) {
+    struct Event {
+        int button, state, x, y;
+    };
+    struct Row {
+        std::vector<Event> events;
+        Vector3 push;
+        int axis, side;  // the pushed nodes: index `axis` (0: x, 1: y) equals `side`
+    };
+    const int L = GLUT_LEFT_BUTTON, M = GLUT_MIDDLE_BUTTON, R = GLUT_RIGHT_BUTTON;
+    const int UP = GLUT_UP, DOWN = GLUT_DOWN;
+    const Row rows[] = {
+        {{{L, UP, 3, 290}}, {500, 0, 0}, 0, 0},
+        {{{R, UP, 150, 150}}, {-500, 0, 0}, 0, 3},
+        {{{M, UP, -20, 5000}}, {0, 500, 0}, 1, 0},
+        {{{L, UP, 0, 0}, {L, UP, 299, 299}}, {1000, 0, 0}, 0, 0},
+        {{{L, DOWN, 9, 9}, {M, DOWN, 9, 9}, {R, DOWN, 9, 9}, {3, DOWN, 9, 9}, {3, UP, 9, 9},
+          {4, DOWN, 9, 9}, {4, UP, 9, 9}, {5, DOWN, 9, 9}, {5, UP, 9, 9}, {7, DOWN, 9, 9},
+          {7, UP, 9, 9}},
+         {0, 0, 0}, 0, 0},
+    };
+    for (const Row& row : rows) {
+        for (auto& plane : theWorld.nodes)
+            for (auto& line : plane)
+                for (MassNode* node : line) node->pendingForce = Vector3(0, 0, 0);
+        for (const Event& e : row.events) onMouse(e.button, e.state, e.x, e.y);
+        if (row.push == Vector3(0, 0, 0)) onMotion(10, 10), onPassiveMotion(200, 20);
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j)
+                for (int k = 0; k < 4; ++k)
+                    EXPECT_EQ(theWorld.nodes[i][j][k]->pendingForce,
+                              (row.axis == 0 ? i : j) == row.side ? row.push : Vector3(0, 0, 0))
+                        << "row " << &row - rows << " node " << i << j << k;
     }
-    onMotion(10, 10);
-    onPassiveMotion(200, 20);
-    expectPushed(Vector3(0.0, 0.0, 0.0), 0, 0);
-}
-
-TEST(Mouse, ReleasesBeforeTheNextFrameAddUp) {
-    clearPushes();
-    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 0, 0);
-    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, 299, 299);
-    expectPushed(Vector3(1000.0, 0.0, 0.0), 0, 0);
 }
