@@ -44,36 +44,35 @@ std::string referenceRows(int frame, const reference::Box& box) {
     return rows;
 }
 
-}  // namespace
-
-TEST(Trace, DefaultRunIsTheReferenceMotionAndReproducible) {
-    Outcome first = trace({});
-    EXPECT_EQ(first.status, 0);
-    EXPECT_EQ(first.err, kProgress);
-    reference::Box box(3, 0.5, 2000.0, 0.02, 0.55);
-    std::string expected = kHeader + referenceRows(0, box);
-    for (int frame = 1; frame <= 400; ++frame) {
-        reference::step(box, 0.005);
-        expected += referenceRows(frame, box);
-    }
-    EXPECT_TRUE(first.out == expected);
-    EXPECT_TRUE(trace({}).out == first.out);
-}
-
-TEST(Trace, EveryKthFrameAndPokesAfterTheirFrame) {
-    Outcome run =
-        trace({"--frames", "5", "--every", "2", "--poke", "1:0", "--poke", "1:0", "--poke", "9:1"});
-    EXPECT_EQ(run.status, 0);
+// The whole trace of the start-up box from the reference: every `every`th
+// frame, with two pokes of the low-x side queued after frame `poked`.
+std::string referenceTrace(int frames, int every, int poked) {
     reference::Box box(3, 0.5, 2000.0, 0.02, 0.55);
     std::vector<int> lowX;
     for (int id = 0; id < 16; ++id) lowX.push_back(id);
     const double twice[3] = {2 * ((0.5 - 0.5 * 0.5) * 2000.0), 0, 0};
     std::string expected = kHeader + referenceRows(0, box);
-    for (int frame = 1; frame <= 5; ++frame) {
-        reference::step(box, 0.005, frame == 2 ? lowX : std::vector<int>{}, twice);
-        if (frame % 2 == 0) expected += referenceRows(frame, box);
+    for (int frame = 1; frame <= frames; ++frame) {
+        reference::step(box, 0.005, frame == poked + 1 ? lowX : std::vector<int>{}, twice);
+        if (frame % every == 0) expected += referenceRows(frame, box);
     }
-    EXPECT_TRUE(run.out == expected);
+    return expected;
+}
+
+}  // namespace
+
+TEST(Trace, RunsAreTheReferenceMotionAndReproducible) {
+    Outcome first = trace({});
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.err, kProgress);
+    EXPECT_TRUE(first.out == referenceTrace(400, 1, -1));
+    EXPECT_TRUE(trace({}).out == first.out);
+
+    // Every kth frame, and pokes after their frame (one after the last is never felt).
+    Outcome run =
+        trace({"--frames", "5", "--every", "2", "--poke", "1:0", "--poke", "1:0", "--poke", "9:1"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out == referenceTrace(5, 2, 1));
 }
 
 TEST(Trace, RopesWriteEveryChainWithItsIndex) {
@@ -94,7 +93,12 @@ TEST(Trace, RopesWriteEveryChainWithItsIndex) {
     EXPECT_EQ(count, 2 * 20 * 7);
 }
 
-TEST(Trace, BadArgumentsGiveOneUsageLineAndStatusTwo) {
+TEST(Trace, HelpAndBadArguments) {
+    Outcome help = trace({"--frames", "3", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.out.rfind("usage: wobble-trace [--frames N]", 0), 0u) << help.out;
+
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},        {"--frames"},      {"--frames", "x"}, {"--frames", "-1"},
         {"--frames", "3x"}, {"--every", "0"},  {"--poke", "3"},   {"--poke", "a:1"},
@@ -110,13 +114,6 @@ TEST(Trace, BadArgumentsGiveOneUsageLineAndStatusTwo) {
         EXPECT_NE(run.err.find("usage: wobble-trace"), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     }
-}
-
-TEST(Trace, HelpGoesToStandardOutputAndSucceeds) {
-    Outcome run = trace({"--frames", "3", "--help"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out.rfind("usage: wobble-trace [--frames N]", 0), 0u) << run.out;
 }
 
 // Whether the write fails with a full block mid-run or only at the last flush.
