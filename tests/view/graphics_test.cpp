@@ -2,6 +2,7 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "sim/world.h"
@@ -39,7 +40,7 @@ void expectLight(GLenum light, GLenum parameter, std::vector<GLfloat> want) {
 }
 
 GLint integer(GLenum which) {
-    GLint value = 0;
+    GLint value = -1;  // never a value asked for
     glGetIntegerv(which, &value);
     return value;
 }
@@ -49,11 +50,14 @@ GLint integer(GLenum which) {
 TEST_F(Graphics, FixedProjectionAndCamera) {
     expectMatrix(GL_PROJECTION_MATRIX, windowProjection());
     expectMatrix(GL_MODELVIEW_MATRIX, windowCamera());
-    EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
 }
 
 TEST_F(Graphics, TwoOfThreeLightsOnAndFixedInTheScene) {
     const double positions[3][4] = {{-3, 1, 2, 1}, {1, -1, 3, 1}, {0, 0, -3, 1}};
+    const std::vector<GLfloat> ambient[3] = {
+        {0.35f, 0.15f, 0.35f, 0.5f}, {0.01f, 0.01f, 0.01f, 0.5f}, {0.1f, 0.1f, 0.1f, 0.5f}};
+    const std::vector<GLfloat> diffuse[3] = {
+        {0.15f, 0.45f, 0.45f, 0.5f}, {0.01f, 0.01f, 0.01f, 0.5f}, {0.1f, 0.1f, 0.1f, 0.5f}};
     for (int n = 0; n < 3; ++n) {
         // GL keeps positions in eye coordinates: they went through the camera.
         double eye[4];
@@ -62,38 +66,30 @@ TEST_F(Graphics, TwoOfThreeLightsOnAndFixedInTheScene) {
         glGetLightfv(GL_LIGHT0 + n, GL_POSITION, got);
         for (int c = 0; c < 4; ++c) EXPECT_NEAR(got[c], eye[c], 1e-5) << n << "," << c;
         expectLight(GL_LIGHT0 + n, GL_SPECULAR, {1, 1, 1, 0.5f});
+        expectLight(GL_LIGHT0 + n, GL_AMBIENT, ambient[n]);
+        expectLight(GL_LIGHT0 + n, GL_DIFFUSE, diffuse[n]);
     }
-    expectLight(GL_LIGHT0, GL_AMBIENT, {0.35f, 0.15f, 0.35f, 0.5f});
-    expectLight(GL_LIGHT0, GL_DIFFUSE, {0.15f, 0.45f, 0.45f, 0.5f});
-    expectLight(GL_LIGHT1, GL_AMBIENT, {0.01f, 0.01f, 0.01f, 0.5f});
-    expectLight(GL_LIGHT1, GL_DIFFUSE, {0.01f, 0.01f, 0.01f, 0.5f});
-    expectLight(GL_LIGHT2, GL_AMBIENT, {0.1f, 0.1f, 0.1f, 0.5f});
-    expectLight(GL_LIGHT2, GL_DIFFUSE, {0.1f, 0.1f, 0.1f, 0.5f});
-
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    for (GLenum off = GL_LIGHT2; off <= GL_LIGHT7; ++off) EXPECT_FALSE(glIsEnabled(off));
-    GLint twoSided = 1;
-    glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &twoSided);
-    EXPECT_EQ(twoSided, 0);
 }
 
-TEST_F(Graphics, ColourTrackingMaterialAdditiveBlendingNoDepthNoCulling) {
-    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
-    EXPECT_EQ(integer(GL_COLOR_MATERIAL_FACE), GL_FRONT);
-    EXPECT_EQ(integer(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
+// Colour-tracking material, additive blending, lights 0 and 1 alone, no depth
+// test and no culling.
+TEST_F(Graphics, FixedState) {
+    const std::pair<GLenum, GLint> integers[] = {
+        {GL_MATRIX_MODE, GL_MODELVIEW},           {GL_COLOR_MATERIAL_FACE, GL_FRONT},
+        {GL_COLOR_MATERIAL_PARAMETER, GL_AMBIENT_AND_DIFFUSE},
+        {GL_BLEND_SRC, GL_SRC_ALPHA},             {GL_BLEND_DST, GL_ONE},
+        {GL_FRONT_FACE, GL_CCW},                  {GL_SHADE_MODEL, GL_SMOOTH},
+        {GL_LIGHT_MODEL_TWO_SIDE, 0}};
+    for (auto [which, want] : integers) EXPECT_EQ(integer(which), want) << std::hex << which;
+    for (GLenum on : {GL_LIGHTING, GL_LIGHT0, GL_LIGHT1, GL_COLOR_MATERIAL, GL_BLEND})
+        EXPECT_TRUE(glIsEnabled(on)) << std::hex << on;
+    for (GLenum off : {GL_LIGHT2, GL_LIGHT3, GL_LIGHT4, GL_LIGHT5, GL_LIGHT6, GL_LIGHT7,
+                       GL_DEPTH_TEST, GL_CULL_FACE})
+        EXPECT_FALSE(glIsEnabled(off)) << std::hex << off;
+
     GLfloat specular[4], shininess = 0;
     glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
     glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
     EXPECT_EQ(std::vector<GLfloat>(specular, specular + 4), (std::vector<GLfloat>{1, 1, 1, 0.5f}));
     EXPECT_EQ(shininess, 128.0f);
-
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
-    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE);
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_EQ(integer(GL_FRONT_FACE), GL_CCW);
-    EXPECT_EQ(integer(GL_SHADE_MODEL), GL_SMOOTH);
 }
