@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "tests/support/capture.h"
@@ -75,10 +76,9 @@ TEST(Surface, ThinLatticesGiveOneSheetOrNothing) {
     for (const Vector3& n : vertexNormals(sheet, p)) EXPECT_EQ(n, Vector3(1, 0, 0));
 
     EXPECT_EQ(outerQuads(3, 1, 2).size(), 2u);
-    EXPECT_TRUE(outerQuads(7, 1, 1).empty());  // a chain
-    EXPECT_TRUE(outerQuads(1, 1, 1).empty());
-    EXPECT_TRUE(outerQuads(0, 4, 4).empty());
-    EXPECT_TRUE(outerQuads(-2, 4, 4).empty());
+    // A chain, a single node, and lattices with no nodes.
+    for (auto [x, y, z] : {std::tuple{7, 1, 1}, {1, 1, 1}, {0, 4, 4}, {-2, 4, 4}})
+        EXPECT_TRUE(outerQuads(x, y, z).empty()) << x << "x" << y << "x" << z;
     EXPECT_TRUE(nodePositions(body(-2, 4, 4)).empty());  // a lattice with no nodes
 }
 
