@@ -159,53 +159,71 @@ std::vector<Frame> framesOf(std::vector<std::string> args, bool binary) {
 
 }  // namespace
 
-TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxInTextAndBinary) {
-    const std::vector<std::string> scene = {"--frames", "120", "--every", "20", "--poke", "30:0",
-                                            "--poke", "70:2"};
+// Still, a frame's box is the traced box at that frame; blurred, it moves
+// from where the frame's step began (frame 0 has no step behind it: it
+// stands still).
+TEST(Wobble2rib, EveryFrameHoldsTheTracedBoxStillOrBlurredInTextAndBinary) {
+    const std::vector<std::string> scene = {"--frames", "120", "--poke", "30:0", "--poke", "70:2"};
     std::map<long, Positions> traced = trace(scene);
-    for (bool binary : {false, true}) {
-        SCOPED_TRACE(binary ? "binary" : "text");
-        std::vector<Frame> written = framesOf(scene, binary);
-        ASSERT_EQ(written.size(), 7u);
-        for (std::size_t n = 0; n < written.size(); ++n) {
-            const Frame& f = written[n];
-            EXPECT_EQ(f.number, long(20 * n));
-            expectComplete(f, imageName(f.number));
-            const Request& box = *f.all("PointsPolygons").at(0);
-            ASSERT_NE(param(box, "P"), nullptr);
-            EXPECT_TRUE(*param(box, "P") == expectedBoxP(traced.at(f.number)[0], binary))
-                << "frame " << f.number;
+    for (bool blur : {false, true})
+        for (bool binary : {false, true}) {
+            SCOPED_TRACE(std::string(blur ? "blurred " : "still ") + (binary ? "binary" : "text"));
+            std::vector<std::string> args = scene;
+            args.insert(args.end(), {"--every", "20"});
+            if (blur) args.push_back("--motion-blur");
+            std::vector<Frame> written = framesOf(args, binary);
+            ASSERT_EQ(written.size(), 7u);
+            for (std::size_t n = 0; n < written.size(); ++n) {
+                const Frame& f = written[n];
+                SCOPED_TRACE(f.number);
+                EXPECT_EQ(f.number, long(20 * n));
+                expectComplete(f, imageName(f.number));
+                std::vector<const Request*> samples = f.all("PointsPolygons");
+                ASSERT_EQ(samples.size(), blur ? 2u : 1u);
+                ASSERT_NE(param(*samples.back(), "P"), nullptr);
+                EXPECT_TRUE(*param(*samples.back(), "P") ==
+                            expectedBoxP(traced.at(f.number)[0], binary));
+                if (!blur) continue;
+                EXPECT_EQ(number(*f.all("Shutter").at(0), 0), 0);
+                EXPECT_EQ(number(*f.all("Shutter").at(0), 1), 1);
+                EXPECT_EQ(f.all("MotionBegin").at(0)->args.at(0).numbers,
+                          (std::vector<double>{0, 1}));
+                long start = f.number == 0 ? 0 : f.number - 1;
+                EXPECT_TRUE(*param(*samples[0], "P") == expectedBoxP(traced.at(start)[0], binary));
+                EXPECT_EQ(samples[0]->args.at(1).numbers, samples[1]->args.at(1).numbers);
+                EXPECT_EQ(param(*samples[0], "N")->size(), param(*samples[1], "N")->size());
+            }
+            if (blur) continue;
+
+            // The window's look-at: the eye is level with the centre along
+            // the camera's x axis, and the zeros come out as zeros, not remnants.
+            const std::vector<double>& camera =
+                written[0].all("ConcatTransform").at(0)->args.at(0).numbers;
+            ASSERT_EQ(camera.size(), 16u);
+            for (int zero : {3, 4, 7, 11, 12}) EXPECT_EQ(camera[zero], 0.0) << "element " << zero;
+            EXPECT_EQ(camera[15], 1.0);
+
+            // The faces are the library's outer quads, told in indices into "P".
+            const Request& box = *written[0].all("PointsPolygons").at(0);
+            std::vector<SurfaceQuad> quads = outerQuads(4, 4, 4);
+            ASSERT_EQ(box.args.at(0).numbers, std::vector<double>(quads.size(), 4));
+            std::vector<int> nodes = skin();
+            const std::vector<double>& vertices = box.args.at(1).numbers;
+            ASSERT_EQ(vertices.size(), 4 * quads.size());
+            for (std::size_t v = 0; v < vertices.size(); ++v)
+                EXPECT_EQ(nodes.at(std::size_t(vertices[v])), quads[v / 4][v % 4]);
+
+            // At rest the normals are unit and point away from the box's centre.
+            const std::vector<double>& p = *param(box, "P");
+            const std::vector<double>* normals = param(box, "N");
+            ASSERT_NE(normals, nullptr);
+            ASSERT_EQ(normals->size(), p.size());
+            for (std::size_t v = 0; v < p.size(); v += 3) {
+                const double* n = &(*normals)[v];
+                EXPECT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1.0, 1e-5);
+                EXPECT_GT(n[0] * p[v] + n[1] * p[v + 1] + n[2] * p[v + 2], 0.0);
+            }
         }
-
-        // The window's look-at: the eye is level with the centre along the
-        // camera's x axis, and the zeros come out as zeros, not remnants.
-        const std::vector<double>& camera =
-            written[0].all("ConcatTransform").at(0)->args.at(0).numbers;
-        ASSERT_EQ(camera.size(), 16u);
-        for (int zero : {3, 4, 7, 11, 12}) EXPECT_EQ(camera[zero], 0.0) << "element " << zero;
-        EXPECT_EQ(camera[15], 1.0);
-
-        // The faces are the library's outer quads, told in indices into "P".
-        const Request& box = *written[0].all("PointsPolygons").at(0);
-        std::vector<SurfaceQuad> quads = outerQuads(4, 4, 4);
-        ASSERT_EQ(box.args.at(0).numbers, std::vector<double>(quads.size(), 4));
-        std::vector<int> nodes = skin();
-        const std::vector<double>& vertices = box.args.at(1).numbers;
-        ASSERT_EQ(vertices.size(), 4 * quads.size());
-        for (std::size_t v = 0; v < vertices.size(); ++v)
-            EXPECT_EQ(nodes.at(std::size_t(vertices[v])), quads[v / 4][v % 4]);
-
-        // At rest the normals are unit and point away from the box's centre.
-        const std::vector<double>& p = *param(box, "P");
-        const std::vector<double>* normals = param(box, "N");
-        ASSERT_NE(normals, nullptr);
-        ASSERT_EQ(normals->size(), p.size());
-        for (std::size_t v = 0; v < p.size(); v += 3) {
-            const double* n = &(*normals)[v];
-            EXPECT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1.0, 1e-5);
-            EXPECT_GT(n[0] * p[v] + n[1] * p[v + 1] + n[2] * p[v + 2], 0.0);
-        }
-    }
 }
 
 std::string gunzip(const std::string& path) {
@@ -257,33 +275,6 @@ TEST(Wobble2rib, OneCompleteFilePerFrameForAFarmAndGzip) {
         scene.push_back("--gzip");
         EXPECT_EQ(wobble2rib(scene, dir.path + "/out.rib.gz").status, 0);
         EXPECT_TRUE(gunzip(dir.path + "/out.rib.gz") == whole.out);
-    }
-}
-
-TEST(Wobble2rib, MotionBlurOpensEachFrameWhereItsStepBegan) {
-    std::map<long, Positions> traced = trace({"--frames", "30"});
-    for (bool binary : {false, true}) {
-        SCOPED_TRACE(binary ? "binary" : "text");
-        std::vector<Frame> written =
-            framesOf({"--frames", "30", "--every", "10", "--motion-blur"}, binary);
-        ASSERT_EQ(written.size(), 4u);
-        for (const Frame& f : written) {
-            SCOPED_TRACE(f.number);
-            const Request& shutter = *f.all("Shutter").at(0);
-            const Request& motion = *f.all("MotionBegin").at(0);
-            EXPECT_EQ(number(shutter, 0), 0);
-            EXPECT_EQ(number(shutter, 1), 1);
-            EXPECT_EQ(motion.args.at(0).numbers, (std::vector<double>{0, 1}));
-            std::vector<const Request*> samples = f.all("PointsPolygons");
-            ASSERT_EQ(samples.size(), 2u);
-            // Frame 0 has no step behind it: it stands still.
-            long start = f.number == 0 ? 0 : f.number - 1;
-            EXPECT_TRUE(*param(*samples[0], "P") == expectedBoxP(traced.at(start)[0], binary));
-            EXPECT_TRUE(*param(*samples[1], "P") == expectedBoxP(traced.at(f.number)[0], binary));
-            EXPECT_EQ(samples[0]->args.at(1).numbers, samples[1]->args.at(1).numbers);
-            EXPECT_EQ(param(*samples[0], "N")->size(), param(*samples[1], "N")->size());
-            expectComplete(f, imageName(f.number));
-        }
     }
 }
 
