@@ -5,18 +5,12 @@
 
 #include <chrono>
 #include <cmath>
-#include <ostream>
 #include <thread>
 
 #include "sim/world.h"
 #include "tests/view/camera.h"
 #include "tools/childprocess.h"
 #include "tools/xclient.h"
-
-// Found by the failure messages through RedRegion's own namespace.
-static std::ostream& operator<<(std::ostream& out, const RedRegion& r) {
-    return out << r.left << "," << r.top << " - " << r.right << "," << r.bottom;
-}
 
 namespace {
 
@@ -123,7 +117,10 @@ TEST_F(Wobble, StartsQuietlyInItsWindowAndTheBoxFallsToRestOnTheFloor) {
     // first second and would pass for still.
     waitFor([&](const RedRegion& r) { return r.bottom > start.bottom + 3; });
     RedRegion later = waitUntilStill();
-    EXPECT_TRUE(near(later, rest, 3)) << "box at " << later << ", at rest " << rest;
+    EXPECT_TRUE(near(later, rest, 3))
+        << "box at " << later.left << "," << later.top << " - " << later.right << ","
+        << later.bottom << ", at rest " << rest.left << "," << rest.top << " - " << rest.right
+        << "," << rest.bottom;
 
     stopChild(wobble);
     const char* body =
@@ -153,5 +150,6 @@ TEST_F(Wobble, ResizingStretchesThePicture) {
     resize(display, window, 450, 600);
     RedRegion stretched = onScreen(restingWorld(), 450, 600);
     RedRegion seen = waitFor([&](const RedRegion& r) { return near(r, stretched, 4); });
-    EXPECT_TRUE(near(seen, stretched, 4)) << "box at " << seen;
+    EXPECT_TRUE(near(seen, stretched, 4))
+        << "box at " << seen.left << "," << seen.top << " - " << seen.right << "," << seen.bottom;
 }
