@@ -23,6 +23,9 @@ struct Probe {
 
 TEST(QuadricRequests, LinesAndCounts) {
     RtPoint p1 = {0, 0, -1}, p2 = {1, 1, 1};
+    RtFloat points[6] = {1, 2, 3, 4, 5, 6};
+    RtToken pToken[] = {"P"};
+    RtPointer pValue[] = {points};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.SphereV(1, -1, 1, 360, 0, nullptr, nullptr);
@@ -32,6 +35,10 @@ TEST(QuadricRequests, LinesAndCounts) {
         w.HyperboloidV(p1, p2, 270, 0, nullptr, nullptr);
         w.ParaboloidV(1, 0, 2, 360, 0, nullptr, nullptr);
         w.TorusV(1, 0.25f, 0, 360, 360, 3, probe.tokens, probe.pointers);
+        w.PointsV(5, 3, probe.tokens, probe.pointers);
+        // Geometry has no counts of its own: values are sized by declaration alone.
+        w.GeometryV("teapot", 0, nullptr, nullptr);
+        w.GeometryV("teapot", 1, pToken, pValue);
     });
     EXPECT_EQ(text,
               "Sphere 1 -1 1 360\n"
@@ -41,7 +48,8 @@ TEST(QuadricRequests, LinesAndCounts) {
               "Hyperboloid 0 0 -1 1 1 1 270\n"
               "Paraboloid 1 0 2 360\n"
               "Torus 1 0.25 0 360 360" +
-                  Probe::expect(4, 4, 1));
+                  Probe::expect(4, 4, 1) + "Points " + Probe::expect(5, 5, 1) +
+                  "Geometry \"teapot\"\nGeometry \"teapot\" \"P\" [1 2 3]\n");
 }
 
 TEST(PolygonRequests, ArraysAndCounts) {
@@ -274,12 +282,6 @@ TEST(CurvesRequest, Counts) {
                         "Curves \"linear\"[3 4 ] \"nonperiodic\" " + Probe::expect(7, 7, 2));
 }
 
-TEST(PointsRequest, Counts) {
-    Probe probe;
-    EXPECT_EQ(rib([&](RibWriter& w) { w.PointsV(5, 3, probe.tokens, probe.pointers); }),
-              "Points " + Probe::expect(5, 5, 1));
-}
-
 TEST(SubdivisionMeshRequest, TagsAndTheirArguments) {
     RtInt nvertices[] = {4, 4};
     RtInt vertices[] = {0, 1, 4, 3, 1, 2, 5, 4};
@@ -310,32 +312,22 @@ TEST(SubdivisionMeshRequest, TagsAndTheirArguments) {
 TEST(BlobbyRequest, MismatchesAreReportedAndTheCallersCountsWritten) {
     RtInt code[] = {1001, 0};
     std::vector<float> flt = counting(16);
+    RtString str[] = {"x"};
     std::string text;
     std::string err = captureStderr([&] {
         text = rib([&](RibWriter& w) {
-            w.BlobbyV(1, 2, code, 16, flt.data(), 0, nullptr, 0, nullptr, nullptr);
-        });
-    });
-    EXPECT_EQ(err, "");  // counts that match
-    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(16) + " []\n");
-
-    err = captureStderr([&] {
-        text = rib([&](RibWriter& w) {
+            w.BlobbyV(1, 2, code, 16, flt.data(), 0, nullptr, 0, nullptr, nullptr);  // all match
             w.BlobbyV(1, 2, code, 15, flt.data(), 0, nullptr, 0, nullptr, nullptr);
-        });
-    });
-    EXPECT_EQ(err, "\nlibduzozo error: RiBlobby nflt [15] != float count [16]");
-    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(15) + " []\n");
-
-    RtString str[] = {"x"};
-    err = captureStderr([&] {
-        rib([&](RibWriter& w) {
             w.BlobbyV(2, 2, code, 16, flt.data(), 1, str, 0, nullptr, nullptr);
         });
     });
     EXPECT_EQ(err,
+              "\nlibduzozo error: RiBlobby nflt [15] != float count [16]"
               "\nlibduzozo error: RiBlobby nleaf [2] !=  leaf count [1]"
               "\nlibduzozo error: RiBlobby nstr [1] != string count [0]");
+    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(16) + " []\nBlobby 1 [1001 0 ] " +
+                        countingText(15) + " []\nBlobby 2 [1001 0 ] " + countingText(16) +
+                        " [\"x\" ]\n");
 }
 
 TEST(BlobbyRequest, WalkSkipsOperandsOfEveryOpcode) {
@@ -393,17 +385,6 @@ TEST(ProceduralRequest, ThreeKindsAndTheUnknownOne) {
               "Procedural \"RunProgram\" [\"make \\\"leaf\\\"\" \"a\\\\b\"] [-1 1 -1 1 -1 1]\n"
               "Procedural \"DynamicLoad\" [\"grass.so\" \"\"] [-1 1 -1 1 -1 1]\n");
     EXPECT_EQ(err, "libduzozo error: procedural type\n");
-}
-
-TEST(GeometryRequest, SizesValuesByDeclarationAlone) {
-    RtFloat points[6] = {1, 2, 3, 4, 5, 6};
-    RtToken tokens[] = {"P"};
-    RtPointer values[] = {points};
-    EXPECT_EQ(rib([&](RibWriter& w) {
-                  w.GeometryV("teapot", 0, nullptr, nullptr);
-                  w.GeometryV("teapot", 1, tokens, values);
-              }),
-              "Geometry \"teapot\"\nGeometry \"teapot\" \"P\" [1 2 3]\n");
 }
 
 TEST(GeometryRequests, BinaryModeEncodesParameterValuesOnly) {
