@@ -249,15 +249,11 @@ TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
 
 TEST(TrimCurveRequest, ArraysAreSizedByTheCurves) {
     // Two loops: one curve of order 3 with 3 points, then two of order 2 with 2 points.
-    RtInt ncurves[] = {1, 2};
-    RtInt order[] = {3, 2, 2};
+    RtInt ncurves[] = {1, 2}, order[] = {3, 2, 2}, n[] = {3, 2, 2};
     RtFloat knot[] = {0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1};
-    RtFloat min[] = {0, 0, 0};
-    RtFloat max[] = {1, 1, 1};
-    RtInt n[] = {3, 2, 2};
-    RtFloat u[] = {0, 0.5f, 1, 0, 1, 1, 0};
-    RtFloat v[] = {0, 1, 0, 0, 0, 1, 1};
-    RtFloat w[] = {1, 1, 1, 1, 1, 1, 1};
+    RtFloat min[] = {0, 0, 0}, max[] = {1, 1, 1};
+    RtFloat u[] = {0, 0.5f, 1, 0, 1, 1, 0}, v[] = {0, 1, 0, 0, 0, 1, 1},
+            w[] = {1, 1, 1, 1, 1, 1, 1};
     EXPECT_EQ(rib([&](RibWriter& writer) {
                   writer.TrimCurve(2, ncurves, order, knot, min, max, n, u, v, w);
               }),
