@@ -56,11 +56,8 @@ TEST(PolygonRequests, ArraysAndCounts) {
     RtFloat points[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
     RtToken pToken[] = {"P"};
     RtPointer pValue[] = {points};
-    RtInt loops[] = {4, 3};
-    RtInt nvertices[] = {3, 3};
-    RtInt vertices[] = {0, 1, 2, 2, 1, 3};
-    RtInt nloops[] = {2, 1};
-    RtInt generalNvertices[] = {3, 3, 4};
+    RtInt loops[] = {4, 3}, nvertices[] = {3, 3}, vertices[] = {0, 1, 2, 2, 1, 3};
+    RtInt nloops[] = {2, 1}, generalNvertices[] = {3, 3, 4};
     RtInt generalVertices[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 1};
     RtInt two[] = {2}, negative[] = {-5, -1};  // negative indices count as none
     Probe probe;
@@ -261,9 +258,7 @@ TEST(TrimCurveRequest, ArraysAreSizedByTheCurves) {
 }
 
 TEST(CurvesRequest, Counts) {
-    RtInt two[] = {4, 7};
-    RtInt periodic[] = {6};
-    RtInt linear[] = {3, 4};
+    RtInt two[] = {4, 7}, periodic[] = {6}, linear[] = {3, 4};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.CurvesV("cubic", 2, two, "nonperiodic", 3, probe.tokens, probe.pointers);
@@ -278,13 +273,9 @@ TEST(CurvesRequest, Counts) {
 }
 
 TEST(SubdivisionMeshRequest, TagsAndTheirArguments) {
-    RtInt nvertices[] = {4, 4};
-    RtInt vertices[] = {0, 1, 4, 3, 1, 2, 5, 4};
-    RtToken oneTag[] = {"interpolateboundary"};
-    RtInt noArgs[] = {0, 0};
-    RtToken tags[] = {"crease", "corner", "hole"};
-    RtInt nargs[] = {2, 1, 1, 1, 1, 0};
-    RtInt intargs[] = {1, 4, 0, 1};
+    RtInt nvertices[] = {4, 4}, vertices[] = {0, 1, 4, 3, 1, 2, 5, 4}, noArgs[] = {0, 0};
+    RtInt nargs[] = {2, 1, 1, 1, 1, 0}, intargs[] = {1, 4, 0, 1};
+    RtToken oneTag[] = {"interpolateboundary"}, tags[] = {"crease", "corner", "hole"};
     RtFloat floatargs[] = {2.5f, 10};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {

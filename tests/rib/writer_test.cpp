@@ -46,9 +46,7 @@ TEST(WriterLifecycle, AFreshWriterOnAFile) {
 }
 
 TEST(WriterLifecycle, CreationOptions) {
-    const char* ascii = "ascii";
-    const char* binary = "binary";
-    const char* gzip = "gzip";
+    const char *ascii = "ascii", *binary = "binary", *gzip = "gzip";
     int zero = 0, one = 1;
     auto encoding = [](RibWriter* w) {
         int b = w->binaryOutput;
