@@ -111,20 +111,12 @@ TEST(BasisRequest, PredefinedByAddressOthersByValue) {
                   " 3 \"hermite\" 2\n");
 }
 
-TEST(PatchRequests, PatchVertexCountDependsOnlyOnBilinear) {
+TEST(PatchRequests, PatchAndPatchMeshCounts) {
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.PatchV("bilinear", 3, probe.tokens, probe.pointers);
         w.PatchV("bicubic", 3, probe.tokens, probe.pointers);
-        w.PatchV("anything", 3, probe.tokens, probe.pointers);
-    });
-    EXPECT_EQ(text, "Patch \"bilinear\"" + Probe::expect(4, 4, 1) + "Patch \"bicubic\"" +
-                        Probe::expect(16, 4, 1) + "Patch \"anything\"" + Probe::expect(16, 4, 1));
-}
-
-TEST(PatchRequests, PatchMeshCounts) {
-    Probe probe;
-    std::string text = rib([&](RibWriter& w) {
+        w.PatchV("anything", 3, probe.tokens, probe.pointers);  // counted as bicubic
         w.PatchMeshV("bicubic", 4, "nonperiodic", 4, "nonperiodic", 3, probe.tokens,
                      probe.pointers);
         w.PatchMeshV("bilinear", 3, "periodic", 2, "nonperiodic", 3, probe.tokens, probe.pointers);
@@ -138,7 +130,9 @@ TEST(PatchRequests, PatchMeshCounts) {
     });
     EXPECT_EQ(
         text,
-        "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\"" + Probe::expect(16, 4, 1) +
+        "Patch \"bilinear\"" + Probe::expect(4, 4, 1) + "Patch \"bicubic\"" +
+            Probe::expect(16, 4, 1) + "Patch \"anything\"" + Probe::expect(16, 4, 1) +
+            "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\"" + Probe::expect(16, 4, 1) +
             "PatchMesh \"bilinear\" 3 \"periodic\" 2 \"nonperiodic\"" + Probe::expect(6, 6, 3) +
             "PatchMesh \"bicubic\" 6 \"periodic\" 7 \"clamp\"" + Probe::expect(42, 2 * 3, 2 * 2) +
             "PatchMesh \"bilinear\" 0 \"nonperiodic\" 0 \"nonperiodic\"" + Probe::expect(0, 0, 0) +
@@ -218,15 +212,21 @@ TEST(PatchRequests, BasisStepOfZeroNeverDivides) {
               "duzozo: Curves needs a positive v basis step, not -3\n");
 }
 
-TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
+TEST(NuPatchRequests, KnotsBoundsTrimLoopsAndCounts) {
     RtFloat uknot[] = {0, 0, 0, 0, 1, 1, 1, 1};
     RtFloat vknot[] = {0, 0, 0.5f, 1, 1};
+    // Trim loops: one curve of order 3 with 3 points, then two of order 2 with 2 points.
+    RtInt ncurves[] = {1, 2}, order[] = {3, 2, 2}, n[] = {3, 2, 2};
+    RtFloat knot[] = {0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1};
+    RtFloat min[] = {0, 0, 0}, max[] = {1, 1, 1}, weight[] = {1, 1, 1, 1, 1, 1, 1};
+    RtFloat u[] = {0, 0.5f, 1, 0, 1, 1, 0}, v[] = {0, 1, 0, 0, 0, 1, 1};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 3, probe.tokens, probe.pointers);
         // Fewer control points than the order in both directions: no spans,
         // however the negative span counts would multiply.
         w.NuPatchV(1, 4, uknot, 0, 1, 1, 4, uknot, 0, 1, 3, probe.tokens, probe.pointers);
+        w.TrimCurve(2, ncurves, order, knot, min, max, n, u, v, weight);
     });
     EXPECT_EQ(text,
               "NuPatch 4 4 [0 0 0 0 1 1 1 1] 0.000000 1.000000 3 2 [0 0 0.5 1 1] "
@@ -234,27 +234,15 @@ TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
                   Probe::expect(12, 2 * 3, 1 * 2) +
                   "NuPatch 1 4 [0 0 0 0 1] 0.000000 1.000000 1 4 [0 0 0 0 1] "
                   "0.000000 1.000000 " +
-                  Probe::expect(1, 0, 0));
+                  Probe::expect(1, 0, 0) +
+                  "TrimCurve [1 2 ][3 2 2 ][0 0 0 1 1 1 0 0 1 1 0 0 1 1] [0 0 0] [1 1 1] [3 2 2 ]"
+                  "[0 0.5 1 0 1 1 0] [0 1 0 0 0 1 1] [1 1 1 1 1 1 1]\n");
     std::string binary = binaryRib([&](RibWriter& w) {
         w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 0, nullptr, nullptr);
     });
     EXPECT_EQ(binary, "NuPatch 4 4 " + binaryArray({0, 0, 0, 0, 1, 1, 1, 1}) +
                           " 0.000000 1.000000 3 2 " + binaryArray({0, 0, 0.5f, 1, 1}) +
                           " 0.250000 1.000000 \n");
-}
-
-TEST(TrimCurveRequest, ArraysAreSizedByTheCurves) {
-    // Two loops: one curve of order 3 with 3 points, then two of order 2 with 2 points.
-    RtInt ncurves[] = {1, 2}, order[] = {3, 2, 2}, n[] = {3, 2, 2};
-    RtFloat knot[] = {0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1};
-    RtFloat min[] = {0, 0, 0}, max[] = {1, 1, 1};
-    RtFloat u[] = {0, 0.5f, 1, 0, 1, 1, 0}, v[] = {0, 1, 0, 0, 0, 1, 1},
-            w[] = {1, 1, 1, 1, 1, 1, 1};
-    EXPECT_EQ(rib([&](RibWriter& writer) {
-                  writer.TrimCurve(2, ncurves, order, knot, min, max, n, u, v, w);
-              }),
-              "TrimCurve [1 2 ][3 2 2 ][0 0 0 1 1 1 0 0 1 1 0 0 1 1] [0 0 0] [1 1 1] [3 2 2 ]"
-              "[0 0.5 1 0 1 1 0] [0 1 0 0 0 1 1] [1 1 1 1 1 1 1]\n");
 }
 
 TEST(CurvesRequest, Counts) {
