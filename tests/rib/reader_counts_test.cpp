@@ -7,20 +7,12 @@
 
 using namespace request_test;
 
-namespace {
-
 // Values whose printed count shows how many the writer took.
-struct Values {
-    std::vector<float> v = counting(64);
-    RtPointer p() { return v.data(); }
-};
-
-}  // namespace
+static std::vector<float> values = counting(64);
 
 TEST(ReaderCounts, DeclarationsTakeBlanksAndTabsWhereverAReaderDoes) {
-    Values values;
     RtToken tokens[] = {"uniform float [3] spaced", "varying\tfloat\ttabbed", "dk3"};
-    RtPointer pointers[] = {values.p(), values.p(), values.p()};
+    RtPointer pointers[] = {values.data(), values.data(), values.data()};
     std::string text = rib([&](RibWriter& w) {
         w.Declare("dk3", "uniform\tfloat [3]");
         w.SphereV(1, -1, 1, 360, 3, tokens, pointers);
@@ -34,36 +26,33 @@ TEST(ReaderCounts, DeclarationsTakeBlanksAndTabsWhereverAReaderDoes) {
 }
 
 TEST(ReaderCounts, FaceVaryingIsOnePerFaceVertex) {
-    Values values;
     RtToken tokens[] = {"facevarying float fv"};
     RtToken declared[] = {"fvn"};
-    RtPointer pointers[] = {values.p()};
+    RtPointer pointers[] = {values.data()};
     RtInt nverts[] = {3, 4};
     RtInt verts[] = {0, 1, 2, 0, 2, 3, 1};
     std::string text = rib([&](RibWriter& w) {
         w.PointsPolygonsV(2, nverts, verts, 1, tokens, pointers);
-        w.SubdivisionMeshV("catmull-clark", 2, nverts, verts, 0, nullptr, nullptr, nullptr,
-                           nullptr, 1, tokens, pointers);
+        w.SubdivisionMeshV("catmull-clark", 2, nverts, verts, 0, nullptr, nullptr, nullptr, nullptr,
+                           1, tokens, pointers);
         w.PolygonV(5, 1, tokens, pointers);
         w.SphereV(1, -1, 1, 360, 1, tokens, pointers);  // the varying count
         w.Declare("fvn", "facevarying normal");
         w.PatchV("bilinear", 1, declared, pointers);
     });
-    EXPECT_EQ(text,
-              "PointsPolygons[3 4 ] [0 1 2 0 2 3 1 ]  \"facevarying float fv\" " +
-                  countingText(7) + "\n" +
-                  "SubdivisionMesh \"catmull-clark\" [3 4 ] [0 1 2 0 2 3 1 ]  "
-                  "\"facevarying float fv\" " +
-                  countingText(7) + "\nPolygon \"facevarying float fv\" " + countingText(5) +
-                  "\nSphere 1 -1 1 360 \"facevarying float fv\" " + countingText(4) +
-                  "\nDeclare \"fvn\" \"facevarying normal\"\nPatch \"bilinear\" \"fvn\" " +
-                  countingText(12) + "\n");
+    EXPECT_EQ(text, "PointsPolygons[3 4 ] [0 1 2 0 2 3 1 ]  \"facevarying float fv\" " +
+                        countingText(7) + "\n" +
+                        "SubdivisionMesh \"catmull-clark\" [3 4 ] [0 1 2 0 2 3 1 ]  "
+                        "\"facevarying float fv\" " +
+                        countingText(7) + "\nPolygon \"facevarying float fv\" " + countingText(5) +
+                        "\nSphere 1 -1 1 360 \"facevarying float fv\" " + countingText(4) +
+                        "\nDeclare \"fvn\" \"facevarying normal\"\nPatch \"bilinear\" \"fvn\" " +
+                        countingText(12) + "\n");
 }
 
 TEST(ReaderCounts, ColourSamplesSizeEveryColourUntilTheFrameEnds) {
-    Values values;
     RtToken tokens[] = {"Cs", "constant color cc"};
-    RtPointer pointers[] = {values.p(), values.p()};
+    RtPointer pointers[] = {values.data(), values.data()};
     std::vector<float> one = {0.5f}, matrix = {1, 1, 1};
     std::string text = rib([&](RibWriter& w) {
         w.FrameBegin(1);
@@ -73,7 +62,7 @@ TEST(ReaderCounts, ColourSamplesSizeEveryColourUntilTheFrameEnds) {
         w.SurfaceV("s", 1, &tokens[1], pointers);
         w.PolygonV(3, 2, tokens, pointers);
         w.FrameEnd();
-        w.Color(values.v.data());
+        w.Color(values.data());
     });
     EXPECT_EQ(text,
               "FrameBegin 1\nColorSamples [1 1 1] [1 1 1]\nColor [0.5]\nOpacity [0.5]\n"
@@ -83,25 +72,24 @@ TEST(ReaderCounts, ColourSamplesSizeEveryColourUntilTheFrameEnds) {
 }
 
 TEST(ReaderCounts, BasisStepsAreSavedWithTheAttributes) {
-    Values values;
     RtToken tokens[] = {"varying float b"};
-    RtPointer pointers[] = {values.p()};
+    RtPointer pointers[] = {values.data()};
     RtInt seven[] = {7};
     // Every block that saves attributes restores the steps at its end.
-    std::string expected, text = rib([&](RibWriter& w) {
-        w.AttributeBegin();
-        w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 1);
-        w.AttributeEnd();
-        w.WorldBegin();
-        w.SolidBegin("union");
-        w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 1);
-        w.SolidEnd();
-        w.ObjectBegin();
-        w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 1);
-        w.ObjectEnd();
-        w.CurvesV("cubic", 1, seven, "nonperiodic", 1, tokens, pointers);
-        w.WorldEnd();
-    });
+    std::string expected, text = rib([&](RibWriter&w) {
+                              w.AttributeBegin();
+                              w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 1);
+                              w.AttributeEnd();
+                              w.WorldBegin();
+                              w.SolidBegin("union");
+                              w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 1);
+                              w.SolidEnd();
+                              w.ObjectBegin();
+                              w.Basis(RiBSplineBasis, 1, RiBSplineBasis, 1);
+                              w.ObjectEnd();
+                              w.CurvesV("cubic", 1, seven, "nonperiodic", 1, tokens, pointers);
+                              w.WorldEnd();
+                          });
     // With the step 3 of the start, 7 vertices make 2 segments and 3 varying values.
     EXPECT_NE(text.find("Curves \"cubic\"[7 ] \"nonperiodic\"  \"varying float b\" [0 1 2]\n"),
               std::string::npos)

@@ -7,6 +7,11 @@ TEST(AttributeRequests, Lines) {
     RtColor color = {1, 0.5f, 0};
     RtColor opacity = {0.25f, 0.25f, 0.25f};
     RtBound bound = {-1, 1, -2, 2, 0, 3.5f};
+    RtMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    RtMatrix moved = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1.5f, -2, 3, 1}};
+    RtFloat kd = 0.8f;
+    RtToken tokens[] = {"Kd"};
+    RtPointer values[] = {&kd};
     std::string text = rib([&](RibWriter& w) {
         w.Color(color);
         w.Opacity(opacity);
@@ -23,6 +28,26 @@ TEST(AttributeRequests, Lines) {
         w.Sides(2);
         w.Orientation("lh");
         w.ReverseOrientation();
+        w.Identity();
+        w.ConcatTransform(identity);
+        w.Transform(moved);
+        w.Perspective(45);
+        w.Translate(1, 2, 3);
+        w.Rotate(90, 0, 1, 0);
+        w.Scale(2, 2, 0.5f);
+        w.Skew(45, 0, 1, 0, 1, 0, 0);
+        w.CoordinateSystem("lamp");
+        w.CoordSysTransform("world");
+        w.TransformBegin();
+        w.TransformEnd();
+        w.SurfaceV("plastic", 0, nullptr, nullptr);
+        w.SurfaceV("matte", 1, tokens, values);
+        w.DisplacementV("bumpy", 1, tokens, values);
+        w.AtmosphereV("fog", 0, nullptr, nullptr);
+        w.InteriorV("water", 0, nullptr, nullptr);
+        w.ExteriorV("air", 0, nullptr, nullptr);
+        w.ImagerV(nullptr, 1, tokens, values);
+        w.AttributeV("identifier", 1, tokens, values);
     });
     EXPECT_EQ(text,
               "Color [1 0.5 0]\n"
@@ -39,27 +64,7 @@ TEST(AttributeRequests, Lines) {
               "GeometricRepresentation \"points\"\n"
               "Sides 2\n"
               "Orientation \"lh\"\n"
-              "ReverseOrientation\n");
-}
-
-TEST(TransformRequests, Lines) {
-    RtMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    RtMatrix moved = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1.5f, -2, 3, 1}};
-    std::string text = rib([&](RibWriter& w) {
-        w.Identity();
-        w.ConcatTransform(identity);
-        w.Transform(moved);
-        w.Perspective(45);
-        w.Translate(1, 2, 3);
-        w.Rotate(90, 0, 1, 0);
-        w.Scale(2, 2, 0.5f);
-        w.Skew(45, 0, 1, 0, 1, 0, 0);
-        w.CoordinateSystem("lamp");
-        w.CoordSysTransform("world");
-        w.TransformBegin();
-        w.TransformEnd();
-    });
-    EXPECT_EQ(text,
+              "ReverseOrientation\n"
               "Identity\n"
               "ConcatTransform [1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1]\n"
               "Transform [1 0 0 0 0 1 0 0 0 0 1 0 1.5 -2 3 1]\n"
@@ -71,7 +76,15 @@ TEST(TransformRequests, Lines) {
               "CoordinateSystem \"lamp\"\n"
               "CoordSysTransform \"world\"\n"
               "TransformBegin\n"
-              "TransformEnd\n");
+              "TransformEnd\n"
+              "Surface \"plastic\"\n"
+              "Surface \"matte\" \"Kd\" [0.8]\n"
+              "Displacement \"bumpy\" \"Kd\" [0.8]\n"
+              "Atmosphere \"fog\"\n"
+              "Interior \"water\"\n"
+              "Exterior \"air\"\n"
+              "Imager \"\" \"Kd\" [0.8]\n"
+              "Attribute \"identifier\" \"Kd\" [0.8]\n");
 }
 
 TEST(TransformRequests, TransformPointsWritesNothingAndReturnsNull) {
@@ -101,31 +114,6 @@ TEST(AttributeRequests, BinaryModeEncodesOnlyTheWrittenFloats) {
                         binaryArray({-1, 1, -1, 1, -1, 1}) + "\n" +
                         "Scale 2 2 2\nSkew 45   0 1 0   1 0 0\nShadingRate 1\nSides 1\n"
                         "Illuminate 1 1\n");
-}
-
-TEST(ShaderRequests, NameThenParameters) {
-    RtFloat kd = 0.8f;
-    RtToken tokens[] = {"Kd"};
-    RtPointer values[] = {&kd};
-    std::string text = rib([&](RibWriter& w) {
-        w.SurfaceV("plastic", 0, nullptr, nullptr);
-        w.SurfaceV("matte", 1, tokens, values);
-        w.DisplacementV("bumpy", 1, tokens, values);
-        w.AtmosphereV("fog", 0, nullptr, nullptr);
-        w.InteriorV("water", 0, nullptr, nullptr);
-        w.ExteriorV("air", 0, nullptr, nullptr);
-        w.ImagerV(nullptr, 1, tokens, values);
-        w.AttributeV("identifier", 1, tokens, values);
-    });
-    EXPECT_EQ(text,
-              "Surface \"plastic\"\n"
-              "Surface \"matte\" \"Kd\" [0.8]\n"
-              "Displacement \"bumpy\" \"Kd\" [0.8]\n"
-              "Atmosphere \"fog\"\n"
-              "Interior \"water\"\n"
-              "Exterior \"air\"\n"
-              "Imager \"\" \"Kd\" [0.8]\n"
-              "Attribute \"identifier\" \"Kd\" [0.8]\n");
 }
 
 TEST(ShaderRequests, UndeclaredTokenIsReportedAndLeftOut) {

@@ -23,6 +23,9 @@ struct Probe {
 
 TEST(QuadricRequests, LinesAndCounts) {
     RtPoint p1 = {0, 0, -1}, p2 = {1, 1, 1};
+    RtFloat points[6] = {1, 2, 3, 4, 5, 6};
+    RtToken pToken[] = {"P"};
+    RtPointer pValue[] = {points};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.SphereV(1, -1, 1, 360, 0, nullptr, nullptr);
@@ -32,6 +35,10 @@ TEST(QuadricRequests, LinesAndCounts) {
         w.HyperboloidV(p1, p2, 270, 0, nullptr, nullptr);
         w.ParaboloidV(1, 0, 2, 360, 0, nullptr, nullptr);
         w.TorusV(1, 0.25f, 0, 360, 360, 3, probe.tokens, probe.pointers);
+        w.PointsV(5, 3, probe.tokens, probe.pointers);
+        // Geometry has no counts of its own: values are sized by declaration alone.
+        w.GeometryV("teapot", 0, nullptr, nullptr);
+        w.GeometryV("teapot", 1, pToken, pValue);
     });
     EXPECT_EQ(text,
               "Sphere 1 -1 1 360\n"
@@ -41,18 +48,16 @@ TEST(QuadricRequests, LinesAndCounts) {
               "Hyperboloid 0 0 -1 1 1 1 270\n"
               "Paraboloid 1 0 2 360\n"
               "Torus 1 0.25 0 360 360" +
-                  Probe::expect(4, 4, 1));
+                  Probe::expect(4, 4, 1) + "Points " + Probe::expect(5, 5, 1) +
+                  "Geometry \"teapot\"\nGeometry \"teapot\" \"P\" [1 2 3]\n");
 }
 
 TEST(PolygonRequests, ArraysAndCounts) {
     RtFloat points[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
     RtToken pToken[] = {"P"};
     RtPointer pValue[] = {points};
-    RtInt loops[] = {4, 3};
-    RtInt nvertices[] = {3, 3};
-    RtInt vertices[] = {0, 1, 2, 2, 1, 3};
-    RtInt nloops[] = {2, 1};
-    RtInt generalNvertices[] = {3, 3, 4};
+    RtInt loops[] = {4, 3}, nvertices[] = {3, 3}, vertices[] = {0, 1, 2, 2, 1, 3};
+    RtInt nloops[] = {2, 1}, generalNvertices[] = {3, 3, 4};
     RtInt generalVertices[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 1};
     RtInt two[] = {2}, negative[] = {-5, -1};  // negative indices count as none
     Probe probe;
@@ -75,13 +80,18 @@ TEST(PolygonRequests, ArraysAndCounts) {
 }
 
 TEST(BasisRequest, PredefinedByAddressOthersByValue) {
+    // Copies are written by value, so every entry of each standard matrix shows.
+    const RtBasis* standard[] = {&RiBezierBasis, &RiBSplineBasis, &RiCatmullRomBasis,
+                                 &RiHermiteBasis, &RiPowerBasis};
     RtBasis copy;
-    std::memcpy(copy, RiBezierBasis, sizeof copy);
     std::string text = rib([&](RibWriter& w) {
         w.Basis(RiBezierBasis, 3, RiBezierBasis, 3);
         w.Basis(RiBSplineBasis, 1, RiCatmullRomBasis, 1);
         w.Basis(RiHermiteBasis, 2, RiPowerBasis, 4);
-        w.Basis(copy, 3, RiPowerBasis, 4);
+        for (const RtBasis* b : standard) {
+            std::memcpy(copy, *b, sizeof copy);
+            w.Basis(copy, 3, RiPowerBasis, 4);
+        }
         EXPECT_EQ(w.uStep, 3);
         EXPECT_EQ(w.vStep, 4);
     });
@@ -89,38 +99,24 @@ TEST(BasisRequest, PredefinedByAddressOthersByValue) {
               "Basis \"bezier\" 3 \"bezier\" 3\n"
               "Basis \"b-spline\" 1 \"catmull-rom\" 1\n"
               "Basis \"hermite\" 2 \"power\" 4\n"
-              "Basis [-1 3 -3 1 3 -6 3 0 -3 3 0 0 1 0 0 0] 3 \"power\" 4\n");
+              "Basis [-1 3 -3 1 3 -6 3 0 -3 3 0 0 1 0 0 0] 3 \"power\" 4\n"
+              "Basis [-0.166667 0.5 -0.5 0.166667 0.5 -1 0.5 0 -0.5 0 0.5 0 "
+              "0.166667 0.666667 0.166667 0] 3 \"power\" 4\n"
+              "Basis [-0.5 1.5 -1.5 0.5 1 -2.5 2 -0.5 -0.5 0 0.5 0 0 1 0 0] 3 \"power\" 4\n"
+              "Basis [2 1 -2 1 -3 -2 3 -1 0 1 0 0 1 0 0 0] 3 \"power\" 4\n"
+              "Basis [1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1] 3 \"power\" 4\n");
+    std::memcpy(copy, RiBezierBasis, sizeof copy);
     EXPECT_EQ(binaryRib([&](RibWriter& w) { w.Basis(copy, 3, RiHermiteBasis, 2); }),
               "Basis " + binaryArray({-1, 3, -3, 1, 3, -6, 3, 0, -3, 3, 0, 0, 1, 0, 0, 0}) +
                   " 3 \"hermite\" 2\n");
 }
 
-TEST(BasisRequest, StandardMatrices) {
-    EXPECT_FLOAT_EQ(RiBSplineBasis[3][1], 4.0f / 6);
-    EXPECT_FLOAT_EQ(RiBSplineBasis[0][0], -1.0f / 6);
-    EXPECT_FLOAT_EQ(RiCatmullRomBasis[1][1], -2.5f);
-    EXPECT_FLOAT_EQ(RiCatmullRomBasis[3][1], 1);
-    const RtFloat hermite[16] = {2, 1, -2, 1, -3, -2, 3, -1, 0, 1, 0, 0, 1, 0, 0, 0};
-    EXPECT_EQ(std::memcmp(RiHermiteBasis, hermite, sizeof hermite), 0);
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) EXPECT_EQ(RiPowerBasis[i][j], i == j ? 1 : 0);
-    }
-}
-
-TEST(PatchRequests, PatchVertexCountDependsOnlyOnBilinear) {
+TEST(PatchRequests, PatchAndPatchMeshCounts) {
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.PatchV("bilinear", 3, probe.tokens, probe.pointers);
         w.PatchV("bicubic", 3, probe.tokens, probe.pointers);
-        w.PatchV("anything", 3, probe.tokens, probe.pointers);
-    });
-    EXPECT_EQ(text, "Patch \"bilinear\"" + Probe::expect(4, 4, 1) + "Patch \"bicubic\"" +
-                        Probe::expect(16, 4, 1) + "Patch \"anything\"" + Probe::expect(16, 4, 1));
-}
-
-TEST(PatchRequests, PatchMeshCounts) {
-    Probe probe;
-    std::string text = rib([&](RibWriter& w) {
+        w.PatchV("anything", 3, probe.tokens, probe.pointers);  // counted as bicubic
         w.PatchMeshV("bicubic", 4, "nonperiodic", 4, "nonperiodic", 3, probe.tokens,
                      probe.pointers);
         w.PatchMeshV("bilinear", 3, "periodic", 2, "nonperiodic", 3, probe.tokens, probe.pointers);
@@ -134,7 +130,9 @@ TEST(PatchRequests, PatchMeshCounts) {
     });
     EXPECT_EQ(
         text,
-        "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\"" + Probe::expect(16, 4, 1) +
+        "Patch \"bilinear\"" + Probe::expect(4, 4, 1) + "Patch \"bicubic\"" +
+            Probe::expect(16, 4, 1) + "Patch \"anything\"" + Probe::expect(16, 4, 1) +
+            "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\"" + Probe::expect(16, 4, 1) +
             "PatchMesh \"bilinear\" 3 \"periodic\" 2 \"nonperiodic\"" + Probe::expect(6, 6, 3) +
             "PatchMesh \"bicubic\" 6 \"periodic\" 7 \"clamp\"" + Probe::expect(42, 2 * 3, 2 * 2) +
             "PatchMesh \"bilinear\" 0 \"nonperiodic\" 0 \"nonperiodic\"" + Probe::expect(0, 0, 0) +
@@ -214,15 +212,21 @@ TEST(PatchRequests, BasisStepOfZeroNeverDivides) {
               "duzozo: Curves needs a positive v basis step, not -3\n");
 }
 
-TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
+TEST(NuPatchRequests, KnotsBoundsTrimLoopsAndCounts) {
     RtFloat uknot[] = {0, 0, 0, 0, 1, 1, 1, 1};
     RtFloat vknot[] = {0, 0, 0.5f, 1, 1};
+    // Trim loops: one curve of order 3 with 3 points, then two of order 2 with 2 points.
+    RtInt ncurves[] = {1, 2}, order[] = {3, 2, 2}, n[] = {3, 2, 2};
+    RtFloat knot[] = {0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1};
+    RtFloat min[] = {0, 0, 0}, max[] = {1, 1, 1}, weight[] = {1, 1, 1, 1, 1, 1, 1};
+    RtFloat u[] = {0, 0.5f, 1, 0, 1, 1, 0}, v[] = {0, 1, 0, 0, 0, 1, 1};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 3, probe.tokens, probe.pointers);
         // Fewer control points than the order in both directions: no spans,
         // however the negative span counts would multiply.
         w.NuPatchV(1, 4, uknot, 0, 1, 1, 4, uknot, 0, 1, 3, probe.tokens, probe.pointers);
+        w.TrimCurve(2, ncurves, order, knot, min, max, n, u, v, weight);
     });
     EXPECT_EQ(text,
               "NuPatch 4 4 [0 0 0 0 1 1 1 1] 0.000000 1.000000 3 2 [0 0 0.5 1 1] "
@@ -230,7 +234,9 @@ TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
                   Probe::expect(12, 2 * 3, 1 * 2) +
                   "NuPatch 1 4 [0 0 0 0 1] 0.000000 1.000000 1 4 [0 0 0 0 1] "
                   "0.000000 1.000000 " +
-                  Probe::expect(1, 0, 0));
+                  Probe::expect(1, 0, 0) +
+                  "TrimCurve [1 2 ][3 2 2 ][0 0 0 1 1 1 0 0 1 1 0 0 1 1] [0 0 0] [1 1 1] [3 2 2 ]"
+                  "[0 0.5 1 0 1 1 0] [0 1 0 0 0 1 1] [1 1 1 1 1 1 1]\n");
     std::string binary = binaryRib([&](RibWriter& w) {
         w.NuPatchV(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, 0, nullptr, nullptr);
     });
@@ -239,28 +245,8 @@ TEST(NuPatchRequest, FixedBoundsKnotsAndCounts) {
                           " 0.250000 1.000000 \n");
 }
 
-TEST(TrimCurveRequest, ArraysAreSizedByTheCurves) {
-    // Two loops: one curve of order 3 with 3 points, then two of order 2 with 2 points.
-    RtInt ncurves[] = {1, 2};
-    RtInt order[] = {3, 2, 2};
-    RtFloat knot[] = {0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1};
-    RtFloat min[] = {0, 0, 0};
-    RtFloat max[] = {1, 1, 1};
-    RtInt n[] = {3, 2, 2};
-    RtFloat u[] = {0, 0.5f, 1, 0, 1, 1, 0};
-    RtFloat v[] = {0, 1, 0, 0, 0, 1, 1};
-    RtFloat w[] = {1, 1, 1, 1, 1, 1, 1};
-    EXPECT_EQ(rib([&](RibWriter& writer) {
-                  writer.TrimCurve(2, ncurves, order, knot, min, max, n, u, v, w);
-              }),
-              "TrimCurve [1 2 ][3 2 2 ][0 0 0 1 1 1 0 0 1 1 0 0 1 1] [0 0 0] [1 1 1] [3 2 2 ]"
-              "[0 0.5 1 0 1 1 0] [0 1 0 0 0 1 1] [1 1 1 1 1 1 1]\n");
-}
-
 TEST(CurvesRequest, Counts) {
-    RtInt two[] = {4, 7};
-    RtInt periodic[] = {6};
-    RtInt linear[] = {3, 4};
+    RtInt two[] = {4, 7}, periodic[] = {6}, linear[] = {3, 4};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
         w.CurvesV("cubic", 2, two, "nonperiodic", 3, probe.tokens, probe.pointers);
@@ -274,20 +260,10 @@ TEST(CurvesRequest, Counts) {
                         "Curves \"linear\"[3 4 ] \"nonperiodic\" " + Probe::expect(7, 7, 2));
 }
 
-TEST(PointsRequest, Counts) {
-    Probe probe;
-    EXPECT_EQ(rib([&](RibWriter& w) { w.PointsV(5, 3, probe.tokens, probe.pointers); }),
-              "Points " + Probe::expect(5, 5, 1));
-}
-
 TEST(SubdivisionMeshRequest, TagsAndTheirArguments) {
-    RtInt nvertices[] = {4, 4};
-    RtInt vertices[] = {0, 1, 4, 3, 1, 2, 5, 4};
-    RtToken oneTag[] = {"interpolateboundary"};
-    RtInt noArgs[] = {0, 0};
-    RtToken tags[] = {"crease", "corner", "hole"};
-    RtInt nargs[] = {2, 1, 1, 1, 1, 0};
-    RtInt intargs[] = {1, 4, 0, 1};
+    RtInt nvertices[] = {4, 4}, vertices[] = {0, 1, 4, 3, 1, 2, 5, 4}, noArgs[] = {0, 0};
+    RtInt nargs[] = {2, 1, 1, 1, 1, 0}, intargs[] = {1, 4, 0, 1};
+    RtToken oneTag[] = {"interpolateboundary"}, tags[] = {"crease", "corner", "hole"};
     RtFloat floatargs[] = {2.5f, 10};
     Probe probe;
     std::string text = rib([&](RibWriter& w) {
@@ -310,32 +286,22 @@ TEST(SubdivisionMeshRequest, TagsAndTheirArguments) {
 TEST(BlobbyRequest, MismatchesAreReportedAndTheCallersCountsWritten) {
     RtInt code[] = {1001, 0};
     std::vector<float> flt = counting(16);
+    RtString str[] = {"x"};
     std::string text;
     std::string err = captureStderr([&] {
         text = rib([&](RibWriter& w) {
-            w.BlobbyV(1, 2, code, 16, flt.data(), 0, nullptr, 0, nullptr, nullptr);
-        });
-    });
-    EXPECT_EQ(err, "");  // counts that match
-    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(16) + " []\n");
-
-    err = captureStderr([&] {
-        text = rib([&](RibWriter& w) {
+            w.BlobbyV(1, 2, code, 16, flt.data(), 0, nullptr, 0, nullptr, nullptr);  // all match
             w.BlobbyV(1, 2, code, 15, flt.data(), 0, nullptr, 0, nullptr, nullptr);
-        });
-    });
-    EXPECT_EQ(err, "\nlibduzozo error: RiBlobby nflt [15] != float count [16]");
-    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(15) + " []\n");
-
-    RtString str[] = {"x"};
-    err = captureStderr([&] {
-        rib([&](RibWriter& w) {
             w.BlobbyV(2, 2, code, 16, flt.data(), 1, str, 0, nullptr, nullptr);
         });
     });
     EXPECT_EQ(err,
+              "\nlibduzozo error: RiBlobby nflt [15] != float count [16]"
               "\nlibduzozo error: RiBlobby nleaf [2] !=  leaf count [1]"
               "\nlibduzozo error: RiBlobby nstr [1] != string count [0]");
+    EXPECT_EQ(text, "Blobby 1 [1001 0 ] " + countingText(16) + " []\nBlobby 1 [1001 0 ] " +
+                        countingText(15) + " []\nBlobby 2 [1001 0 ] " + countingText(16) +
+                        " [\"x\" ]\n");
 }
 
 TEST(BlobbyRequest, WalkSkipsOperandsOfEveryOpcode) {
@@ -393,17 +359,6 @@ TEST(ProceduralRequest, ThreeKindsAndTheUnknownOne) {
               "Procedural \"RunProgram\" [\"make \\\"leaf\\\"\" \"a\\\\b\"] [-1 1 -1 1 -1 1]\n"
               "Procedural \"DynamicLoad\" [\"grass.so\" \"\"] [-1 1 -1 1 -1 1]\n");
     EXPECT_EQ(err, "libduzozo error: procedural type\n");
-}
-
-TEST(GeometryRequest, SizesValuesByDeclarationAlone) {
-    RtFloat points[6] = {1, 2, 3, 4, 5, 6};
-    RtToken tokens[] = {"P"};
-    RtPointer values[] = {points};
-    EXPECT_EQ(rib([&](RibWriter& w) {
-                  w.GeometryV("teapot", 0, nullptr, nullptr);
-                  w.GeometryV("teapot", 1, tokens, values);
-              }),
-              "Geometry \"teapot\"\nGeometry \"teapot\" \"P\" [1 2 3]\n");
 }
 
 TEST(GeometryRequests, BinaryModeEncodesParameterValuesOnly) {

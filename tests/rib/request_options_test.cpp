@@ -13,8 +13,16 @@ RtFloat ownFilter(RtFloat, RtFloat, RtFloat, RtFloat) {
 
 }  // namespace
 
-TEST(OptionRequests, CameraLinesAreFixedText) {
-    std::string text = rib([](RibWriter& w) {
+TEST(OptionRequests, Lines) {
+    RtFloat fov = 45;
+    RtToken fovToken[] = {"fov"};
+    RtPointer fovValue[] = {&fov};
+    RtString origin = "ul";
+    RtToken stringToken[] = {"string origin"};
+    RtPointer stringValue[] = {&origin};
+    RtFloat nRGB[] = {1, 0, 0, 0, 1, 0};
+    RtFloat RGBn[] = {0.5f, 0.5f, 0, 0, 0.5f, 0.5f};
+    std::string text = rib([&](RibWriter& w) {
         w.Format(640, 480, 1);
         w.Format(0, 0, 0);
         w.FrameAspectRatio(1.5f);
@@ -28,56 +36,14 @@ TEST(OptionRequests, CameraLinesAreFixedText) {
         w.Exposure(1, 2.2f);
         w.Quantize("rgba", 255, 0, 255, 0.5f);
         w.RelativeDetail(0.6f);
-    });
-    EXPECT_EQ(text,
-              "Format 640 480 1\n"
-              "Format 0 0 0\n"
-              "FrameAspectRatio 1.5\n"
-              "ScreenWindow -1.33333 1.33333 -1 1\n"
-              "CropWindow 0 0.5 0.25 1\n"
-              "Clipping 0.1 10000\n"
-              "DepthOfField 2.8 0.05 3\n"
-              "Shutter 0 1\n"
-              "PixelVariance 0.01\n"
-              "PixelSamples 2 2\n"
-              "Exposure 1 2.2\n"
-              "Quantize \"rgba\" 255 0 255 0.5\n"
-              "RelativeDetail 0.6\n");
-}
-
-TEST(OptionRequests, FixedNumbersStayTextInBinaryMode) {
-    std::string text = binaryRib([](RibWriter& w) {
-        w.Format(640, 480, 1);
-        w.ScreenWindow(-1, 1, -0.75f, 0.75f);
-        w.PixelFilter(RiBoxFilter, 1, 1);
-    });
-    EXPECT_EQ(text, "Format 640 480 1\nScreenWindow -1 1 -0.75 0.75\nPixelFilter \"box\" 1 1\n");
-}
-
-TEST(OptionRequests, ParameterListRequests) {
-    RtFloat fov = 45;
-    RtToken fovToken[] = {"fov"};
-    RtPointer fovValue[] = {&fov};
-    RtString origin = "ul";
-    RtToken stringToken[] = {"string origin"};
-    RtPointer stringValue[] = {&origin};
-    std::string text = rib([&](RibWriter& w) {
         w.ProjectionV("perspective", 1, fovToken, fovValue);
         w.HiderV("hidden", 0, nullptr, nullptr);
         w.DisplayV("framebuffer", "framebuffer", "rgb", 0, nullptr, nullptr);
         w.DisplayV("out.tif", "file", "rgba", 1, stringToken, stringValue);
         w.OptionV("limits", 1, fovToken, fovValue);
-    });
-    EXPECT_EQ(text,
-              "Projection \"perspective\" \"fov\" [45]\n"
-              "Hider \"hidden\"\n"
-              "Display \"framebuffer\" \"framebuffer\" \"rgb\"\n"
-              "Display \"out.tif\" \"file\" \"rgba\" \"string origin\" [\"ul\"]\n"
-              "Option \"limits\" \"fov\" [45]\n");
-}
-
-TEST(OptionRequests, PixelFilterIsNamedByIdentity) {
-    std::string text = rib([](RibWriter& w) {
+        w.ColorSamples(2, nRGB, RGBn);
+        w.ColorSamples(0, nRGB, RGBn);
+        // Filters are named by identity: the caller's own has no name.
         w.PixelFilter(RiGaussianFilter, 2, 2);
         w.PixelFilter(RiBoxFilter, 1, 1);
         w.PixelFilter(RiTriangleFilter, 2, 2);
@@ -85,23 +51,47 @@ TEST(OptionRequests, PixelFilterIsNamedByIdentity) {
         w.PixelFilter(RiSincFilter, 4, 3.5f);
         w.PixelFilter(ownFilter, 1.5f, 1.5f);
     });
-    EXPECT_EQ(text,
-              "PixelFilter \"gaussian\" 2 2\n"
-              "PixelFilter \"box\" 1 1\n"
-              "PixelFilter \"triangle\" 2 2\n"
-              "PixelFilter \"catmull-rom\" 4 4\n"
-              "PixelFilter \"sinc\" 4 3.5\n"
-              "PixelFilter \"\" 1.5 1.5\n");
+    EXPECT_EQ(text, R"(Format 640 480 1
+Format 0 0 0
+FrameAspectRatio 1.5
+ScreenWindow -1.33333 1.33333 -1 1
+CropWindow 0 0.5 0.25 1
+Clipping 0.1 10000
+DepthOfField 2.8 0.05 3
+Shutter 0 1
+PixelVariance 0.01
+PixelSamples 2 2
+Exposure 1 2.2
+Quantize "rgba" 255 0 255 0.5
+RelativeDetail 0.6
+Projection "perspective" "fov" [45]
+Hider "hidden"
+Display "framebuffer" "framebuffer" "rgb"
+Display "out.tif" "file" "rgba" "string origin" ["ul"]
+Option "limits" "fov" [45]
+ColorSamples [1 0 0 0 1 0] [0.5 0.5 0 0 0.5 0.5]
+ColorSamples [] []
+PixelFilter "gaussian" 2 2
+PixelFilter "box" 1 1
+PixelFilter "triangle" 2 2
+PixelFilter "catmull-rom" 4 4
+PixelFilter "sinc" 4 3.5
+PixelFilter "" 1.5 1.5
+)");
 }
 
-TEST(OptionRequests, ColorSamplesWritesBothMatrices) {
-    RtFloat nRGB[] = {1, 0, 0, 0, 1, 0};
-    RtFloat RGBn[] = {0.5f, 0.5f, 0, 0, 0.5f, 0.5f};
-    EXPECT_EQ(rib([&](RibWriter& w) { w.ColorSamples(2, nRGB, RGBn); }),
-              "ColorSamples [1 0 0 0 1 0] [0.5 0.5 0 0 0.5 0.5]\n");
-    EXPECT_EQ(rib([&](RibWriter& w) { w.ColorSamples(0, nRGB, RGBn); }), "ColorSamples [] []\n");
-    EXPECT_EQ(binaryRib([&](RibWriter& w) { w.ColorSamples(1, nRGB, RGBn); }),
-              "ColorSamples " + binaryArray({1, 0, 0}) + " " + binaryArray({0.5f, 0.5f, 0}) + "\n");
+TEST(OptionRequests, FixedNumbersStayTextInBinaryMode) {
+    RtFloat nRGB[] = {1, 0, 0}, RGBn[] = {0.5f, 0.5f, 0};
+    std::string text = binaryRib([&](RibWriter& w) {
+        w.Format(640, 480, 1);
+        w.ScreenWindow(-1, 1, -0.75f, 0.75f);
+        w.PixelFilter(RiBoxFilter, 1, 1);
+        w.ColorSamples(1, nRGB, RGBn);
+    });
+    EXPECT_EQ(text,
+              "Format 640 480 1\nScreenWindow -1 1 -0.75 0.75\nPixelFilter \"box\" 1 1\n"
+              "ColorSamples " +
+                  binaryArray({1, 0, 0}) + " " + binaryArray({0.5f, 0.5f, 0}) + "\n");
 }
 
 TEST(OptionRequests, RibOptionSwitchesTheWriterToBinary) {

@@ -28,35 +28,14 @@ float fromBits(uint32_t bits) {
 }
 
 std::vector<float> formattingSample() {
-    std::vector<float> values = {0.0f,
-                                 -0.0f,
-                                 1.0f,
-                                 -1.0f,
-                                 0.5f,
-                                 1.333333f,
-                                 -1.333333f,
-                                 100000.0f,
-                                 999999.0f,
-                                 999999.5f,
-                                 1000000.0f,
-                                 1234567.0f,
-                                 0.0001f,
-                                 0.00001f,
-                                 0.000099999f,
-                                 123456.5f,
-                                 9.9999995f,
-                                 3.1415927f,
-                                 1e-10f,
-                                 1e30f,
-                                 std::numeric_limits<float>::max(),
-                                 std::numeric_limits<float>::lowest(),
-                                 std::numeric_limits<float>::min(),
-                                 std::numeric_limits<float>::denorm_min(),
-                                 fromBits(0x007fffffu) /* largest subnormal */,
-                                 std::numeric_limits<float>::infinity(),
-                                 -std::numeric_limits<float>::infinity(),
-                                 std::numeric_limits<float>::quiet_NaN(),
-                                 -std::numeric_limits<float>::quiet_NaN()};
+    using L = std::numeric_limits<float>;
+    std::vector<float> values = {
+        0.0f,          -0.0f,          1.0f,           -1.0f,           0.5f,
+        1.333333f,     -1.333333f,     100000.0f,      999999.0f,       999999.5f,
+        1000000.0f,    1234567.0f,     0.0001f,        0.00001f,        0.000099999f,
+        123456.5f,     9.9999995f,     3.1415927f,     1e-10f,          1e30f,
+        L::max(),      L::lowest(),    L::min(),       L::denorm_min(), fromBits(0x007fffffu),
+        L::infinity(), -L::infinity(), L::quiet_NaN(), -L::quiet_NaN()};
     for (int e = -45; e <= 38; ++e) {
         values.push_back(std::pow(10.0f, float(e)));
         values.push_back(5.0f * std::pow(10.0f, float(e)));
@@ -84,40 +63,24 @@ void expectSameLines(const std::string& actual, const std::string& expected) {
 
 TEST(NumberFormatting, FloatsMatchPrintfGeneralAndFixedByteForByte) {
     std::vector<float> values = formattingSample();
-    std::string expectedG, expectedFixed;
-    for (float v : values) {
-        expectedG += printed("%g", v) + "\n";
-        expectedFixed += printed("%f", v) + "\n";
+    for (size_t step : {1, 7}) {  // %f lines are long: every seventh value is enough
+        bool fixed = step == 7;
+        std::string expected;
+        for (size_t i = 0; i < values.size(); i += step)
+            expected += printed(fixed ? "%f" : "%g", values[i]) + "\n";
+        expectSameLines(rib([&](RibWriter& w) {
+                            for (size_t i = 0; i < values.size(); i += step) {
+                                fixed ? w.WriteFixed(values[i]) : w.WriteG(values[i]);
+                                w.WriteChar('\n');
+                            }
+                        }),
+                        expected);
     }
-    std::string g = rib([&](RibWriter& w) {
-        for (float v : values) {
-            w.WriteG(v);
-            w.WriteChar('\n');
-        }
-    });
-    expectSameLines(g, expectedG);
-
-    std::string fixed = rib([&](RibWriter& w) {
-        for (size_t i = 0; i < values.size(); i += 7) {  // long lines: a sample is enough
-            w.WriteFixed(values[i]);
-            w.WriteChar('\n');
-        }
-    });
-    std::string expectedFixedSample;
-    for (size_t i = 0; i < values.size(); i += 7)
-        expectedFixedSample += printed("%f", values[i]) + "\n";
-    expectSameLines(fixed, expectedFixedSample);
 }
 
 TEST(NumberFormatting, IntegersMatchPrintf) {
-    std::vector<long> values = {0,
-                                1,
-                                -1,
-                                42,
-                                2147483647L,
-                                -2147483647L - 1,
-                                std::numeric_limits<long>::max(),
-                                std::numeric_limits<long>::min()};
+    using L = std::numeric_limits<long>;
+    std::vector<long> values = {0, 1, -1, 42, 2147483647L, -2147483647L - 1, L::max(), L::min()};
     std::mt19937 random(7);
     for (int i = 0; i < 10000; ++i) values.push_back(int32_t(random()));
     std::string expected;
@@ -132,16 +95,18 @@ TEST(NumberFormatting, IntegersMatchPrintf) {
 }
 
 TEST(ValueWriters, BinaryFloatsAreBigEndianWhateverTheMachineOrder) {
-    EXPECT_EQ(rib([](RibWriter& w) { w.WriteFloat(1.0f); }, 1),
-              std::string("\xA4\x3F\x80\x00\x00", 5));
-    EXPECT_EQ(rib([](RibWriter& w) { w.WriteFloat(-2.5f); }, 1),
-              std::string("\xA4\xC0\x20\x00\x00", 5));
-
     RtFloat three[] = {1.0f, 0.5f, -3.0f};
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 3); }, 1),
-              std::string("\xC8\x03", 2) + floatBytes(1.0f) + floatBytes(0.5f) + floatBytes(-3.0f));
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteFloatArray(three, 0); }, 1),
-              std::string("\xC8\x00", 2));
+    EXPECT_EQ(rib(
+                  [&](RibWriter& w) {
+                      w.WriteFloat(1.0f);
+                      w.WriteFloat(-2.5f);
+                      w.WriteFloatArray(three, 3);
+                      w.WriteFloatArray(three, 0);
+                  },
+                  true),
+              std::string("\xA4\x3F\x80\x00\x00\xA4\xC0\x20\x00\x00\xC8\x03", 12) +
+                  floatBytes(1.0f) + floatBytes(0.5f) + floatBytes(-3.0f) +
+                  std::string("\xC8\x00", 2));
 
     std::vector<RtFloat> many(70000);
     for (size_t i = 0; i < many.size(); ++i) many[i] = float(i) * 0.25f;
@@ -157,13 +122,15 @@ TEST(ValueWriters, BinaryFloatsAreBigEndianWhateverTheMachineOrder) {
 }
 
 TEST(ValueWriters, QuotedStringsEscapeQuotesAndBackslashes) {
-    EXPECT_EQ(rib([](RibWriter& w) { w.WriteQuoted("plain"); }), "\"plain\"");
-    EXPECT_EQ(rib([](RibWriter& w) { w.WriteQuoted(nullptr); }), "\"\"");
-    EXPECT_EQ(rib([](RibWriter& w) { w.WriteQuoted("a\"b\\c\\\"\""); }),
-              "\"a\\\"b\\\\c\\\\\\\"\\\"\"");
     // A caller's text cannot end the string and smuggle in a request.
     RtString hostile[] = {"x\"]\nWorldEnd\n#", nullptr};
-    EXPECT_EQ(rib([&](RibWriter& w) { w.WriteStringArray(hostile, 2); }),
+    EXPECT_EQ(rib([&](RibWriter& w) {
+                  w.WriteQuoted("plain");
+                  w.WriteQuoted(nullptr);
+                  w.WriteQuoted("a\"b\\c\\\"\"");
+                  w.WriteStringArray(hostile, 2);
+              }),
+              R"("plain""""a\"b\\c\\\"\"")"
               "[\"x\\\"]\nWorldEnd\n#\" \"\" ]");
 }
 
