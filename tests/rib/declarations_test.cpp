@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rib/ribwriter.h"
@@ -77,9 +78,7 @@ TEST(Declarations, InlineDeclarationsAreMadeOnFirstUse) {
     EXPECT_STREQ(odd->token, "uniform Ka_inline");
     EXPECT_EQ(odd->type, kTypeFloat);
     EXPECT_EQ(odd->storageClass, kClassUniform);
-}
 
-TEST(Declarations, InlineDeclarationWordsOfAnyLength) {
     // Far more than 63 characters of declaration words.
     std::string token = "varying" + std::string(100, ' ') + "float[" + std::string(80, '0') + "2]" +
                         std::string(40, ' ') + "longwinded";
@@ -90,26 +89,24 @@ TEST(Declarations, InlineDeclarationWordsOfAnyLength) {
 }
 
 TEST(Declarations, FormatAndByteSize) {
-    char text[kDeclarationTextSize];
-    formatDeclaration(text, 3, 1, 2);
-    EXPECT_STREQ(text, "varying float[2]");
-    formatDeclaration(text, 1, 5, 1);
-    EXPECT_STREQ(text, "constant integer");
-    formatDeclaration(text, 4, 9, 0);
-    EXPECT_STREQ(text, "vertex matrix");
-    formatDeclaration(text, 2, 8, -3);
-    EXPECT_STREQ(text, "uniform hpoint[]");
-    formatDeclaration(text, 7, 0, 1);
-    EXPECT_STREQ(text, " ");
+    struct Row {
+        int storageClass, type, arraySize;
+        const char* text;
+    };
+    for (Row row : {Row{3, 1, 2, "varying float[2]"}, Row{1, 5, 1, "constant integer"},
+                    Row{4, 9, 0, "vertex matrix"}, Row{2, 8, -3, "uniform hpoint[]"},
+                    Row{7, 0, 1, " "}}) {
+        char text[kDeclarationTextSize];
+        formatDeclaration(text, row.storageClass, row.type, row.arraySize);
+        EXPECT_STREQ(text, row.text);
+    }
 
     delete createRibWriter(tempPath("bytesize").c_str());
-    EXPECT_EQ(declarationByteSize("st"), 8);
-    EXPECT_EQ(declarationByteSize("P"), 12);
-    EXPECT_EQ(declarationByteSize("Pw"), 16);
-    EXPECT_EQ(declarationByteSize("transform"), 64);
-    EXPECT_EQ(declarationByteSize("never declared"), 0);
     parseDeclaration("bytes_big", "matrix[40000000]", nullptr, 0);
-    EXPECT_EQ(declarationByteSize("bytes_big"), INT_MAX);
+    using Size = std::pair<const char*, int>;
+    for (Size row : {Size{"st", 8}, Size{"P", 12}, Size{"Pw", 16}, Size{"transform", 64},
+                     Size{"never declared", 0}, Size{"bytes_big", INT_MAX}})
+        EXPECT_EQ(declarationByteSize(row.first), row.second) << row.first;
 }
 
 TEST(Declarations, TheStandardDeclarations) {

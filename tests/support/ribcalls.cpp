@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <set>
 #include <utility>
@@ -159,8 +160,7 @@ class Caller {
         }
     }
     // What the reader must find: the keyword and the parameter names.
-    void note(const char* keyword) {
-        std::string line = keyword;
+    void note(std::string line) {
         for (RtToken token : tokens) line += std::string(" |") + token;
         log.push_back(line);
     }
@@ -177,8 +177,12 @@ class Caller {
         return std::vector<long long>(v.begin(), v.end());
     }
 
-    // ---- blocks, each of which saves the basis steps
+    // ---- blocks; all but transforms save the basis steps
     enum Block { Attribute, Transform, Frame, World, Solid, Object };
+    static std::string blockName(Block b) {
+        const char* const names[] = {"Attribute", "Transform", "Frame", "World", "Solid", "Object"};
+        return names[b];
+    }
     void begin() {
         Block b = Block(src.below(6));
         switch (b) {
@@ -189,26 +193,19 @@ class Caller {
             case Solid: w.SolidBegin(src.chance() ? "union" : "primitive"); break;
             case Object: w.ObjectBegin(); break;
         }
-        const char* const names[] = {"AttributeBegin", "TransformBegin", "FrameBegin",
-                                     "WorldBegin", "SolidBegin", "ObjectBegin"};
-        note(names[b]);
+        note(blockName(b) + "Begin");
         blocks.push_back(b);
         if (b != Transform) saved.push_back({ustep, vstep, nColors, b == Frame});
     }
     void end() {
+        using End = void (RenderInterface::*)();
+        static const End ends[] = {&RenderInterface::AttributeEnd, &RenderInterface::TransformEnd,
+                                   &RenderInterface::FrameEnd,     &RenderInterface::WorldEnd,
+                                   &RenderInterface::SolidEnd,     &RenderInterface::ObjectEnd};
         Block b = blocks.back();
         blocks.pop_back();
-        switch (b) {
-            case Attribute: w.AttributeEnd(); break;
-            case Transform: w.TransformEnd(); break;
-            case Frame: w.FrameEnd(); break;
-            case World: w.WorldEnd(); break;
-            case Solid: w.SolidEnd(); break;
-            case Object: w.ObjectEnd(); break;
-        }
-        const char* const names[] = {"AttributeEnd", "TransformEnd", "FrameEnd",
-                                     "WorldEnd", "SolidEnd", "ObjectEnd"};
-        note(names[b]);
+        (w.*ends[b])();
+        note(blockName(b) + "End");
         if (b == Transform) return;
         ustep = saved.back().ustep;
         vstep = saved.back().vstep;
@@ -312,7 +309,7 @@ class Caller {
             }
             case 1: {
                 RtInt nv = RtInt(src.below(4)) + 3;
-                c = polygonCounts(nv);
+                c = perVertexCounts(nv);
                 params(&c, true);
                 w.PolygonV(nv, n(), t(), v());
                 note("Polygon");
@@ -321,7 +318,7 @@ class Caller {
             case 2: {
                 std::vector<RtInt> loops(src.below(3) + 1);
                 for (RtInt& l : loops) l = RtInt(src.below(3)) + 3;
-                c = generalPolygonCounts(wide(loops));
+                c = perVertexCounts(std::accumulate(loops.begin(), loops.end(), 0LL));
                 params(&c, src.chance());
                 w.GeneralPolygonV(RtInt(loops.size()), intArray(loops), n(), t(), v());
                 note("GeneralPolygon");
@@ -339,13 +336,13 @@ class Caller {
                     for (RtInt k = 0; k < count; ++k) verts.push_back(RtInt(src.below(8)));
                 }
                 if (general) {
-                    c = pointsGeneralPolygonsCounts(wide(nloops), wide(nverts), wide(verts));
+                    c = meshCounts(RtInt(nloops.size()), wide(nverts), wide(verts));
                     params(&c, src.chance());
                     w.PointsGeneralPolygonsV(RtInt(nloops.size()), intArray(nloops),
                                              intArray(nverts), intArray(verts), n(), t(), v());
                     note("PointsGeneralPolygons");
                 } else {
-                    c = pointsPolygonsCounts(wide(nverts), wide(verts));
+                    c = meshCounts(RtInt(nverts.size()), wide(nverts), wide(verts));
                     params(&c, src.chance());
                     w.PointsPolygonsV(RtInt(nverts.size()), intArray(nverts), intArray(verts), n(),
                                       t(), v());
@@ -405,7 +402,7 @@ class Caller {
             }
             case 9: {
                 RtInt count = RtInt(src.below(5)) + 1;
-                c = pointsCounts(count);
+                c = perVertexCounts(count);
                 params(&c, true);
                 w.PointsV(count, n(), t(), v());
                 note("Points");
@@ -437,7 +434,7 @@ class Caller {
                     for (RtInt i = 0; i < tag.ints; ++i) intargs.push_back(RtInt(src.below(6)));
                     nfloats += tag.floats;
                 }
-                c = subdivisionMeshCounts(wide(nverts), wide(verts));
+                c = meshCounts(RtInt(nverts.size()), wide(nverts), wide(verts));
                 params(&c, src.chance());
                 w.SubdivisionMeshV("catmull-clark", RtInt(nverts.size()), intArray(nverts),
                                    intArray(verts), ntags, names, nargs, intArray(intargs),
@@ -456,7 +453,7 @@ class Caller {
                 code.push_back(0);
                 code.push_back(leaves);
                 for (RtInt i = 0; i < leaves; ++i) code.push_back(i);
-                c = blobbyCounts(leaves);
+                c = perVertexCounts(leaves);
                 params(&c, false);
                 w.BlobbyV(leaves, RtInt(code.size()), intArray(code), 16 * leaves,
                           floats(16LL * leaves), 0, nullptr, n(), t(), v());

@@ -473,22 +473,12 @@ long long typeWidth(const std::string& type, long long nColors) {
     return -1;
 }
 
-Counts quadricCounts() { return Counts{1, 4, 4, 4}; }
-Counts polygonCounts(long long n) { return Counts{1, n, n, n}; }
-Counts generalPolygonCounts(const std::vector<long long>& nvertices) {
-    long long n = sum(nvertices);
-    return Counts{1, n, n, n};
-}
-Counts pointsPolygonsCounts(const std::vector<long long>& nvertices,
-                            const std::vector<long long>& vertices) {
+Counts quadricCounts() { return perVertexCounts(4); }
+Counts perVertexCounts(long long n) { return Counts{1, n, n, n}; }
+Counts meshCounts(long long faces, const std::vector<long long>& nvertices,
+                  const std::vector<long long>& vertices) {
     long long points = pointCount(vertices);
-    return Counts{(long long)nvertices.size(), points, points, sum(nvertices)};
-}
-Counts pointsGeneralPolygonsCounts(const std::vector<long long>& nloops,
-                                   const std::vector<long long>& nvertices,
-                                   const std::vector<long long>& vertices) {
-    long long points = pointCount(vertices);
-    return Counts{(long long)nloops.size(), points, points, sum(nvertices)};
+    return Counts{faces, points, points, sum(nvertices)};
 }
 Counts patchCounts(const std::string& type) {
     return Counts{1, 4, type == "bilinear" ? 4 : 16, 4};
@@ -522,13 +512,6 @@ Counts curvesCounts(const std::string& type, const std::vector<long long>& nvert
     }
     return Counts{(long long)nvertices.size(), varying, sum(nvertices), varying};
 }
-Counts pointsCounts(long long npoints) { return Counts{1, npoints, npoints, npoints}; }
-Counts subdivisionMeshCounts(const std::vector<long long>& nvertices,
-                             const std::vector<long long>& vertices) {
-    return pointsPolygonsCounts(nvertices, vertices);
-}
-Counts blobbyCounts(long long nleaf) { return Counts{1, nleaf, nleaf, nleaf}; }
-
 namespace {
 
 // What a reader keeps from request to request to size the values.
@@ -579,13 +562,15 @@ bool primitiveCounts(const Request& r, const State& st, Counts& c) {
         for (const Param& p : r.params) {
             if (p.token == "P") points = (long long)p.value.size() / 3;
         }
-        c = n == "Polygon" ? polygonCounts(points) : pointsCounts(points);
+        c = perVertexCounts(points);
     } else if (n == "GeneralPolygon" && a.size() == 1) {
-        c = generalPolygonCounts(ints(a[0]));
-    } else if (n == "PointsPolygons" && a.size() == 2) {
-        c = pointsPolygonsCounts(ints(a[0]), ints(a[1]));
+        c = perVertexCounts(sum(ints(a[0])));
+    } else if ((n == "PointsPolygons" && a.size() == 2) ||
+               (n == "SubdivisionMesh" && a.size() >= 3)) {
+        size_t at = n == "SubdivisionMesh";  // after the scheme
+        c = meshCounts((long long)ints(a[at]).size(), ints(a[at]), ints(a[at + 1]));
     } else if (n == "PointsGeneralPolygons" && a.size() == 3) {
-        c = pointsGeneralPolygonsCounts(ints(a[0]), ints(a[1]), ints(a[2]));
+        c = meshCounts((long long)ints(a[0]).size(), ints(a[1]), ints(a[2]));
     } else if (n == "Patch" && a.size() == 1) {
         c = patchCounts(text(a[0]));
     } else if (n == "PatchMesh" && a.size() == 5) {
@@ -597,10 +582,8 @@ bool primitiveCounts(const Request& r, const State& st, Counts& c) {
     } else if (n == "Curves" && a.size() == 3) {
         if (st.vstep <= 0) return false;
         c = curvesCounts(text(a[0]), ints(a[1]), text(a[2]) == "periodic", st.vstep);
-    } else if (n == "SubdivisionMesh" && a.size() >= 3) {
-        c = subdivisionMeshCounts(ints(a[1]), ints(a[2]));
     } else if (n == "Blobby" && a.size() == 4) {
-        c = blobbyCounts(number(a[0]));
+        c = perVertexCounts(number(a[0]));
     } else {
         return false;
     }
