@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <sstream>
 #include <utility>
 
 namespace ribcheck {
@@ -24,8 +25,7 @@ struct Item {
 
 class Lexer {
   public:
-    Lexer(const std::string& bytes, std::vector<std::string>& errors)
-        : s(bytes), errors(errors) {}
+    Lexer(const std::string& bytes, std::vector<std::string>& errors) : s(bytes), errors(errors) {}
 
     bool next(Item& item) {
         for (;;) {
@@ -179,22 +179,16 @@ class Lexer {
                 continue;
             }
             char e = s[at++];
-            switch (e) {
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case '\n': break;  // a continued line
-                default:
-                    if (e >= '0' && e <= '7') {
-                        int v = e - '0';
-                        for (int i = 0; i < 2 && at < s.size() && s[at] >= '0' && s[at] <= '7'; ++i)
-                            v = v * 8 + (s[at++] - '0');
-                        out += char(v);
-                    } else {
-                        out += e;
-                    }
+            static const char escapes[] = "nrtbf", meanings[] = "\n\r\t\b\f";
+            if (e != '\0' && std::strchr(escapes, e)) {
+                out += meanings[std::strchr(escapes, e) - escapes];
+            } else if (e >= '0' && e <= '7') {
+                int v = e - '0';
+                for (int i = 0; i < 2 && at < s.size() && s[at] >= '0' && s[at] <= '7'; ++i)
+                    v = v * 8 + (s[at++] - '0');
+                out += char(v);
+            } else if (e != '\n') {  // a break after the backslash continues the line
+                out += e;
             }
         }
         if (at >= s.size()) {
@@ -252,45 +246,43 @@ struct Shape {
 };
 
 const std::map<std::string, Shape>& shapes() {
-    static const std::map<std::string, Shape> table = {
-        {"version", {1, false}}, {"Declare", {2, false}}, {"FrameBegin", {1, false}},
-        {"FrameEnd", {0, false}}, {"WorldBegin", {0, false}}, {"WorldEnd", {0, false}},
-        {"AttributeBegin", {0, false}}, {"AttributeEnd", {0, false}},
-        {"TransformBegin", {0, false}}, {"TransformEnd", {0, false}}, {"Format", {3, false}},
-        {"FrameAspectRatio", {1, false}}, {"ScreenWindow", {4, false}},
-        {"CropWindow", {4, false}}, {"Projection", {1, true}}, {"Clipping", {2, false}},
-        {"DepthOfField", {3, false}}, {"Shutter", {2, false}}, {"PixelVariance", {1, false}},
-        {"PixelSamples", {2, false}}, {"PixelFilter", {3, false}}, {"Exposure", {2, false}},
-        {"Quantize", {5, false}}, {"Display", {3, true}}, {"Hider", {1, true}},
-        {"ColorSamples", {2, false}}, {"RelativeDetail", {1, false}}, {"Option", {1, true}},
-        {"Color", {1, false}}, {"Opacity", {1, false}}, {"TextureCoordinates", {1, false}},
-        {"ShadingRate", {1, false}}, {"ShadingInterpolation", {1, false}},
-        {"Matte", {1, false}}, {"Bound", {1, false}}, {"Detail", {1, false}},
-        {"DetailRange", {4, false}}, {"GeometricApproximation", {2, false}},
-        {"GeometricRepresentation", {1, false}}, {"Sides", {1, false}},
-        {"Orientation", {1, false}}, {"ReverseOrientation", {0, false}},
-        {"Attribute", {1, true}}, {"Identity", {0, false}}, {"ConcatTransform", {1, false}},
-        {"Transform", {1, false}}, {"Perspective", {1, false}}, {"Translate", {3, false}},
-        {"Rotate", {4, false}}, {"Scale", {3, false}}, {"Skew", {7, false}},
-        {"CoordinateSystem", {1, false}}, {"CoordSysTransform", {1, false}},
-        {"MotionBegin", {1, false}}, {"MotionEnd", {0, false}}, {"Surface", {1, true}},
-        {"Displacement", {1, true}}, {"Atmosphere", {1, true}}, {"Interior", {1, true}},
-        {"Exterior", {1, true}}, {"Imager", {1, true}}, {"LightSource", {2, true}},
-        {"AreaLightSource", {2, true}}, {"Illuminate", {2, false}}, {"Sphere", {4, true}},
-        {"Cone", {3, true}}, {"Cylinder", {4, true}}, {"Disk", {3, true}},
-        {"Hyperboloid", {7, true}}, {"Paraboloid", {4, true}}, {"Torus", {5, true}},
-        {"Polygon", {0, true}}, {"GeneralPolygon", {1, true}}, {"PointsPolygons", {2, true}},
-        {"PointsGeneralPolygons", {3, true}}, {"Basis", {4, false}}, {"Patch", {1, true}},
-        {"PatchMesh", {5, true}}, {"TrimCurve", {10, false}}, {"NuPatch", {10, true}},
-        {"Curves", {3, true}}, {"Points", {0, true}}, {"SubdivisionMesh", {3, true}},
-        {"Blobby", {4, true}}, {"Procedural", {3, false}}, {"Geometry", {1, true}},
-        {"SolidBegin", {1, false}}, {"SolidEnd", {0, false}}, {"ObjectBegin", {1, false}},
-        {"ObjectEnd", {0, false}}, {"ObjectInstance", {1, false}},
-        {"MakeTexture", {7, true}}, {"MakeLatLongEnvironment", {5, true}},
-        {"MakeCubeFaceEnvironment", {11, true}}, {"MakeShadow", {2, true}},
-        {"ReadArchive", {1, true}}, {"ErrorHandler", {1, false}},
-        {"ClippingPlane", {6, false}}, {"Deformation", {1, true}}, {"MakeBump", {7, true}},
-    };
+    static const std::map<std::string, Shape> table = [] {
+        const std::pair<Shape, const char*> groups[] = {
+            {{0, false}, "FrameEnd WorldBegin WorldEnd AttributeBegin AttributeEnd "
+                         "TransformBegin TransformEnd ReverseOrientation Identity MotionEnd "
+                         "SolidEnd ObjectEnd"},
+            {{0, true}, "Polygon Points"},
+            {{1, false}, "version FrameBegin FrameAspectRatio PixelVariance RelativeDetail Color "
+                         "Opacity TextureCoordinates ShadingRate ShadingInterpolation Matte "
+                         "Bound Detail GeometricRepresentation Sides Orientation ConcatTransform "
+                         "Transform Perspective CoordinateSystem CoordSysTransform MotionBegin "
+                         "SolidBegin ObjectBegin ObjectInstance ErrorHandler"},
+            {{1, true}, "Projection Hider Option Attribute Surface Displacement Atmosphere "
+                        "Interior Exterior Imager GeneralPolygon Patch Geometry ReadArchive "
+                        "Deformation"},
+            {{2, false}, "Declare Clipping Shutter PixelSamples Exposure ColorSamples "
+                         "GeometricApproximation Illuminate"},
+            {{2, true}, "LightSource AreaLightSource PointsPolygons MakeShadow"},
+            {{3, false}, "Format DepthOfField PixelFilter Translate Scale Procedural"},
+            {{3, true}, "Display Cone Disk PointsGeneralPolygons Curves SubdivisionMesh"},
+            {{4, false}, "ScreenWindow CropWindow DetailRange Rotate Basis"},
+            {{4, true}, "Sphere Cylinder Paraboloid Blobby"},
+            {{5, false}, "Quantize"},
+            {{5, true}, "Torus PatchMesh MakeLatLongEnvironment"},
+            {{6, false}, "ClippingPlane"},
+            {{7, false}, "Skew"},
+            {{7, true}, "Hyperboloid MakeTexture MakeBump"},
+            {{10, false}, "TrimCurve"},
+            {{10, true}, "NuPatch"},
+            {{11, true}, "MakeCubeFaceEnvironment"},
+        };
+        std::map<std::string, Shape> byName;
+        for (const auto& g : groups) {
+            std::istringstream names(g.second);
+            for (std::string name; names >> name;) byName[name] = g.first;
+        }
+        return byName;
+    }();
     return table;
 }
 
@@ -391,9 +383,11 @@ std::vector<std::string> pieces(const std::string& text) {
 }
 
 bool classWord(const std::string& w, StorageClass& c) {
-    static const std::pair<const char*, StorageClass> words[] = {
-        {"constant", Constant}, {"uniform", Uniform}, {"varying", Varying},
-        {"vertex", Vertex}, {"facevarying", FaceVarying}};
+    static const std::pair<const char*, StorageClass> words[] = {{"constant", Constant},
+                                                                 {"uniform", Uniform},
+                                                                 {"varying", Varying},
+                                                                 {"vertex", Vertex},
+                                                                 {"facevarying", FaceVarying}};
     for (auto& p : words) {
         if (w == p.first) {
             c = p.second;
@@ -404,8 +398,8 @@ bool classWord(const std::string& w, StorageClass& c) {
 }
 
 bool typeWord(const std::string& w, std::string& type) {
-    static const char* const words[] = {"float", "integer", "string", "point", "vector",
-                                        "normal", "color", "hpoint", "matrix"};
+    static const char* const words[] = {"float",  "integer", "string", "point", "vector",
+                                        "normal", "color",   "hpoint", "matrix"};
     if (w == "int") {
         type = "integer";
         return true;
@@ -442,11 +436,16 @@ size_t declarationPieces(const std::vector<std::string>& p, Declaration& out) {
 
 long long Counts::of(StorageClass c) const {
     switch (c) {
-        case Constant: return 1;
-        case Uniform: return uniform;
-        case Varying: return varying;
-        case Vertex: return vertex;
-        case FaceVarying: return faceVarying;
+        case Constant:
+            return 1;
+        case Uniform:
+            return uniform;
+        case Varying:
+            return varying;
+        case Vertex:
+            return vertex;
+        case FaceVarying:
+            return faceVarying;
     }
     return 1;
 }
@@ -473,8 +472,12 @@ long long typeWidth(const std::string& type, long long nColors) {
     return -1;
 }
 
-Counts quadricCounts() { return perVertexCounts(4); }
-Counts perVertexCounts(long long n) { return Counts{1, n, n, n}; }
+Counts quadricCounts() {
+    return perVertexCounts(4);
+}
+Counts perVertexCounts(long long n) {
+    return Counts{1, n, n, n};
+}
 Counts meshCounts(long long faces, const std::vector<long long>& nvertices,
                   const std::vector<long long>& vertices) {
     long long points = pointCount(vertices);
@@ -500,8 +503,8 @@ Counts nuPatchCounts(long long nu, long long uorder, long long nv, long long vor
     long long varying = (nu - uorder + 2) * (nv - vorder + 2);
     return Counts{(nu - uorder + 1) * (nv - vorder + 1), varying, nu * nv, varying};
 }
-Counts curvesCounts(const std::string& type, const std::vector<long long>& nvertices,
-                    bool periodic, long long vstep) {
+Counts curvesCounts(const std::string& type, const std::vector<long long>& nvertices, bool periodic,
+                    long long vstep) {
     long long varying = 0;
     for (long long nv : nvertices) {
         if (type != "cubic") {
@@ -527,11 +530,12 @@ struct State {
     State() {
         // The standard primitive variables every renderer knows.
         const std::pair<const char*, const char*> standard[] = {
-            {"P", "vertex point"},    {"Pz", "vertex float"},     {"Pw", "vertex hpoint"},
-            {"N", "varying normal"},  {"Np", "uniform normal"},   {"Cs", "varying color"},
-            {"Os", "varying color"},  {"s", "varying float"},     {"t", "varying float"},
-            {"st", "varying float[2]"}, {"width", "varying float"},
-            {"constantwidth", "constant float"}};
+            {"P", "vertex point"},      {"Pz", "vertex float"},
+            {"Pw", "vertex hpoint"},    {"N", "varying normal"},
+            {"Np", "uniform normal"},   {"Cs", "varying color"},
+            {"Os", "varying color"},    {"s", "varying float"},
+            {"t", "varying float"},     {"st", "varying float[2]"},
+            {"width", "varying float"}, {"constantwidth", "constant float"}};
         for (auto& d : standard) parseDeclaration(d.second, declared[d.first]);
     }
 
