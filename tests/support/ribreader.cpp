@@ -382,35 +382,22 @@ std::vector<std::string> pieces(const std::string& text) {
     return out;
 }
 
+// The words in the order of StorageClass.
 bool classWord(const std::string& w, StorageClass& c) {
-    static const std::pair<const char*, StorageClass> words[] = {{"constant", Constant},
-                                                                 {"uniform", Uniform},
-                                                                 {"varying", Varying},
-                                                                 {"vertex", Vertex},
-                                                                 {"facevarying", FaceVarying}};
-    for (auto& p : words) {
-        if (w == p.first) {
-            c = p.second;
-            return true;
-        }
-    }
-    return false;
+    const char* const words[] = {"constant", "uniform", "varying", "vertex", "facevarying"};
+    auto found = std::find(std::begin(words), std::end(words), w);
+    if (found == std::end(words)) return false;
+    c = StorageClass(found - std::begin(words));
+    return true;
 }
 
 bool typeWord(const std::string& w, std::string& type) {
-    static const char* const words[] = {"float",  "integer", "string", "point", "vector",
-                                        "normal", "color",   "hpoint", "matrix"};
-    if (w == "int") {
-        type = "integer";
-        return true;
-    }
-    for (const char* t : words) {
-        if (w == t) {
-            type = t;
-            return true;
-        }
-    }
-    return false;
+    const char* const words[] = {"float",  "integer", "string", "point", "vector",
+                                 "normal", "color",   "hpoint", "matrix"};
+    std::string t = w == "int" ? "integer" : w;
+    if (std::find(std::begin(words), std::end(words), t) == std::end(words)) return false;
+    type = t;
+    return true;
 }
 
 // Reads [class] type [n] from the pieces; returns how many it used, 0 if none.
