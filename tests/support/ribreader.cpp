@@ -18,9 +18,8 @@ namespace {
 
 struct Item {
     enum Kind { Keyword, Val, Comment } kind = Keyword;
-    std::string word;  // keyword, or comment text without its '#' marks
-    bool structure = false;
-    Value value;
+    std::string word;  // keyword, or a comment's "#" or "##"
+    Value value;       // a value, or a comment's text
 };
 
 class Lexer {
@@ -32,21 +31,17 @@ class Lexer {
             skipBlanks();
             if (at >= s.size()) return false;
             unsigned char c = byte();
+            item = Item();
             if (c == '#') {
-                item = Item();
                 item.kind = Item::Comment;
-                ++at;
-                if (at < s.size() && s[at] == '#') {
-                    item.structure = true;
-                    ++at;
-                }
-                size_t end = s.find('\n', at);
-                if (end == std::string::npos) end = s.size();
-                item.word = s.substr(at, end - at);
+                item.word = at + 1 < s.size() && s[at + 1] == '#' ? "##" : "#";
+                at += item.word.size();
+                size_t end = std::min(s.find('\n', at), s.size());
+                item.value.kind = Value::String;
+                item.value.strings.push_back(s.substr(at, end - at));
                 at = end;
                 return true;
             }
-            item = Item();
             if (c == '[') {
                 item.kind = Item::Val;
                 return readArray(item.value);
@@ -695,13 +690,7 @@ Document read(const std::string& bytes) {
         }
         finish();
         if (item.kind == Item::Comment) {
-            Request comment;
-            comment.name = item.structure ? "##" : "#";
-            Value v;
-            v.kind = Value::String;
-            v.strings.push_back(item.word);
-            comment.args.push_back(v);
-            doc.requests.push_back(comment);
+            doc.requests.push_back(Request{item.word, {item.value}, {}});
             continue;
         }
         current.name = item.word;
