@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <numeric>
 #include <sstream>
 #include <utility>
 
@@ -340,15 +341,12 @@ std::string text(const Value& v) {
 }
 
 long long sum(const std::vector<long long>& v) {
-    long long total = 0;
-    for (long long x : v) total += x;
-    return total;
+    return std::accumulate(v.begin(), v.end(), 0LL);
 }
 
 long long pointCount(const std::vector<long long>& vertices) {
-    long long largest = -1;
-    for (long long x : vertices) largest = std::max(largest, x);
-    return largest + 1;
+    if (vertices.empty()) return 0;
+    return std::max(0LL, *std::max_element(vertices.begin(), vertices.end()) + 1);
 }
 
 // Declarations are one line: blanks and tabs part their words.
