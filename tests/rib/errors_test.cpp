@@ -72,34 +72,30 @@ TEST(ErrorReporter, LayoutsRepeatsAndWhatIsNeverSuppressed) {
                   "ERROR: Bad handle\n    --> 7\n"
                   "    (last message repeated 1 times)\n"
                   "ERROR: Required parameters not provided\n    --> x\n");
-
-    auto quiet = runInChild([] { RiErrorIgnore(1, RIE_SEVERE, "gone"); });
-    EXPECT_EQ(quiet.status, 0);
-    EXPECT_EQ(quiet.err, "");
 }
 
 TEST(ErrorReporter, SevereErrorsAndAbortEndTheProcessWithStatusMinusOne) {
-    auto severe = runInChild([] {
-        RiErrorPrint(23, RIE_SEVERE, "RiFormat");
-        std::fputs("still running\n", stderr);
-    });
-    EXPECT_TRUE(severe.exited);
-    EXPECT_EQ(severe.status, 255);
-    EXPECT_EQ(severe.err, "SEVERE ERROR: RiBegin not called\n    --> RiFormat\n");
-
-    auto warning = runInChild([] {
-        RiErrorAbort(13, RIE_WARNING, nullptr);
-        std::fputs("returned\n", stderr);
-    });
-    EXPECT_EQ(warning.status, 0);
-    EXPECT_EQ(warning.err, "WARNING: Program limit\nreturned\n");
-
-    auto error = runInChild([] {
-        RiErrorAbort(24, RIE_ERROR, "AttributeEnd");
-        std::fputs("returned\n", stderr);
-    });
-    EXPECT_EQ(error.status, 255);
-    EXPECT_EQ(error.err, "ERROR: Nesting error\n    --> AttributeEnd\n");
+    struct Row {
+        void (*report)();
+        int status;
+        std::string err;
+    };
+    const Row rows[] = {
+        {[] { RiErrorPrint(23, RIE_SEVERE, "RiFormat"); }, 255,
+         "SEVERE ERROR: RiBegin not called\n    --> RiFormat\n"},
+        {[] { RiErrorAbort(13, RIE_WARNING, nullptr); }, 0, "WARNING: Program limit\nreturned\n"},
+        {[] { RiErrorAbort(24, RIE_ERROR, "AttributeEnd"); }, 255,
+         "ERROR: Nesting error\n    --> AttributeEnd\n"},
+        {[] { RiErrorIgnore(1, RIE_SEVERE, "gone"); }, 0, "returned\n"},
+    };
+    for (const Row& row : rows) {
+        auto r = runInChild([&] {
+            row.report();
+            std::fputs("returned\n", stderr);
+        });
+        EXPECT_EQ(r.status, row.status) << row.err;
+        EXPECT_EQ(r.err, row.err);
+    }
 }
 
 // Codes and severities past the ends of the tables have no text.
