@@ -119,11 +119,13 @@ class Caller {
         held.push_back(owner);
         return p;
     }
-    float* floats(long long n) {
-        float* p = hold<float>(size_t(n));
-        for (long long i = 0; i < n; ++i) p[i] = src.number();
+    template <typename T, typename Next>
+    T* filled(long long n, Next next) {
+        T* p = hold<T>(size_t(n));
+        for (long long i = 0; i < n; ++i) p[i] = next();
         return p;
     }
+    float* floats(long long n) { return filled<float>(n, [&] { return src.number(); }); }
     void release() {
         held.clear();
         tokens.clear();
@@ -147,13 +149,10 @@ class Caller {
             long long n = per * e.size * typeWidth(e.type, nColors);
             tokens.push_back(e.token);
             if (std::strcmp(e.type, "string") == 0) {
-                RtString* s = hold<RtString>(size_t(n));
-                for (long long j = 0; j < n; ++j) s[j] = kStrings[src.below(std::size(kStrings))];
-                values.push_back(s);
+                values.push_back(
+                    filled<RtString>(n, [&] { return kStrings[src.below(std::size(kStrings))]; }));
             } else if (std::strcmp(e.type, "integer") == 0) {
-                RtInt* v = hold<RtInt>(size_t(n));
-                for (long long j = 0; j < n; ++j) v[j] = RtInt(src.below(2000)) - 1000;
-                values.push_back(v);
+                values.push_back(filled<RtInt>(n, [&] { return RtInt(src.below(2000)) - 1000; }));
             } else {
                 values.push_back(floats(n));
             }
