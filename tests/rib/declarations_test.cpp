@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,16 +18,8 @@ using request_test::rib;
 
 namespace {
 
-struct Parsed {
-    int storageClass, type, arraySize;
-    bool operator==(const Parsed& o) const {
-        return storageClass == o.storageClass && type == o.type && arraySize == o.arraySize;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Parsed& p) {
-    return os << "{" << p.storageClass << ", " << p.type << ", " << p.arraySize << "}";
-}
+// Storage class, type and array size.
+using Parsed = std::tuple<int, int, int>;
 
 Parsed parsed(const char* name) {
     TokenDeclaration* d = lookupDeclaration(name);
@@ -76,8 +69,7 @@ TEST(Declarations, InlineDeclarationsAreMadeOnFirstUse) {
     TokenDeclaration* odd = lookupDeclaration("float uniform Ka_inline");
     ASSERT_NE(odd, nullptr);
     EXPECT_STREQ(odd->token, "uniform Ka_inline");
-    EXPECT_EQ(odd->type, kTypeFloat);
-    EXPECT_EQ(odd->storageClass, kClassUniform);
+    EXPECT_EQ(parsed("float uniform Ka_inline"), (Parsed{kClassUniform, kTypeFloat, 1}));
 
     // Far more than 63 characters of declaration words.
     std::string token = "varying" + std::string(100, ' ') + "float[" + std::string(80, '0') + "2]" +
@@ -85,7 +77,7 @@ TEST(Declarations, InlineDeclarationsAreMadeOnFirstUse) {
     TokenDeclaration* d = lookupDeclaration(token.c_str());
     ASSERT_NE(d, nullptr);
     EXPECT_STREQ(d->token, "longwinded");
-    EXPECT_EQ((Parsed{d->storageClass, d->type, d->arraySize}), (Parsed{3, 1, 2}));
+    EXPECT_EQ(parsed(token.c_str()), (Parsed{3, 1, 2}));
 }
 
 TEST(Declarations, FormatAndByteSize) {
