@@ -202,13 +202,16 @@ class Caller {
         if (b != Transform) saved.push_back({ustep, vstep, nColors, b == Frame});
     }
     void end() {
-        using End = void (RenderInterface::*)();
-        static const End ends[] = {&RenderInterface::AttributeEnd, &RenderInterface::TransformEnd,
-                                   &RenderInterface::FrameEnd,     &RenderInterface::WorldEnd,
-                                   &RenderInterface::SolidEnd,     &RenderInterface::ObjectEnd};
         Block b = blocks.back();
         blocks.pop_back();
-        (w.*ends[b])();
+        switch (b) {
+            case Attribute: w.AttributeEnd(); break;
+            case Transform: w.TransformEnd(); break;
+            case Frame: w.FrameEnd(); break;
+            case World: w.WorldEnd(); break;
+            case Solid: w.SolidEnd(); break;
+            case Object: w.ObjectEnd(); break;
+        }
         note(blockName(b) + "End");
         if (b == Transform) return;
         ustep = saved.back().ustep;
