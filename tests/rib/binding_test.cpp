@@ -194,22 +194,6 @@ const std::vector<Request> requests = {
     SAME(ErrorHandler, (RiErrorPrint)),  // the routine every test process reports through
 };
 
-// Each request on a fresh writer of that encoding, by member or through the
-// writer made current.
-std::string memberOutput(const Request& request, int binary) {
-    return rib([&](RibWriter& w) { request.member(w); }, binary);
-}
-
-std::string plainOutput(const Request& request, int binary) {
-    return rib(
-        [&](RibWriter& w) {
-            RiContext(&w);
-            request.plain();
-            RiContext(nullptr);
-        },
-        binary);
-}
-
 }  // namespace
 
 // Also every variable form against its vector form, listed next to it.
@@ -217,9 +201,16 @@ TEST(PlainFunctions, EachWritesWhatItsMemberWritesInBothEncodings) {
     for (int binary : {0, 1}) {
         std::string previousName, previous;
         for (const Request& request : requests) {
-            std::string member = memberOutput(request, binary);
+            std::string member = rib([&](RibWriter& w) { request.member(w); }, binary);
+            std::string plain = rib(
+                [&](RibWriter& w) {
+                    RiContext(&w);
+                    request.plain();
+                    RiContext(nullptr);
+                },
+                binary);
             EXPECT_FALSE(member.empty()) << request.name;
-            EXPECT_EQ(plainOutput(request, binary), member) << request.name << " binary " << binary;
+            EXPECT_EQ(plain, member) << request.name << " binary " << binary;
             if (request.name == previousName + "V") {
                 EXPECT_EQ(member, previous) << request.name;
             }

@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "rib/ribwriter.h"
@@ -16,16 +18,8 @@ using request_test::rib;
 
 namespace {
 
-struct Parsed {
-    int storageClass, type, arraySize;
-    bool operator==(const Parsed& o) const {
-        return storageClass == o.storageClass && type == o.type && arraySize == o.arraySize;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Parsed& p) {
-    return os << "{" << p.storageClass << ", " << p.type << ", " << p.arraySize << "}";
-}
+// Storage class, type and array size.
+using Parsed = std::tuple<int, int, int>;
 
 Parsed parsed(const char* name) {
     TokenDeclaration* d = lookupDeclaration(name);
@@ -75,41 +69,36 @@ TEST(Declarations, InlineDeclarationsAreMadeOnFirstUse) {
     TokenDeclaration* odd = lookupDeclaration("float uniform Ka_inline");
     ASSERT_NE(odd, nullptr);
     EXPECT_STREQ(odd->token, "uniform Ka_inline");
-    EXPECT_EQ(odd->type, kTypeFloat);
-    EXPECT_EQ(odd->storageClass, kClassUniform);
-}
+    EXPECT_EQ(parsed("float uniform Ka_inline"), (Parsed{kClassUniform, kTypeFloat, 1}));
 
-TEST(Declarations, InlineDeclarationWordsOfAnyLength) {
     // Far more than 63 characters of declaration words.
     std::string token = "varying" + std::string(100, ' ') + "float[" + std::string(80, '0') + "2]" +
                         std::string(40, ' ') + "longwinded";
     TokenDeclaration* d = lookupDeclaration(token.c_str());
     ASSERT_NE(d, nullptr);
     EXPECT_STREQ(d->token, "longwinded");
-    EXPECT_EQ((Parsed{d->storageClass, d->type, d->arraySize}), (Parsed{3, 1, 2}));
+    EXPECT_EQ(parsed(token.c_str()), (Parsed{3, 1, 2}));
 }
 
 TEST(Declarations, FormatAndByteSize) {
-    char text[kDeclarationTextSize];
-    formatDeclaration(text, 3, 1, 2);
-    EXPECT_STREQ(text, "varying float[2]");
-    formatDeclaration(text, 1, 5, 1);
-    EXPECT_STREQ(text, "constant integer");
-    formatDeclaration(text, 4, 9, 0);
-    EXPECT_STREQ(text, "vertex matrix");
-    formatDeclaration(text, 2, 8, -3);
-    EXPECT_STREQ(text, "uniform hpoint[]");
-    formatDeclaration(text, 7, 0, 1);
-    EXPECT_STREQ(text, " ");
+    struct Row {
+        int storageClass, type, arraySize;
+        const char* text;
+    };
+    for (Row row : {Row{3, 1, 2, "varying float[2]"}, Row{1, 5, 1, "constant integer"},
+                    Row{4, 9, 0, "vertex matrix"}, Row{2, 8, -3, "uniform hpoint[]"},
+                    Row{7, 0, 1, " "}}) {
+        char text[kDeclarationTextSize];
+        formatDeclaration(text, row.storageClass, row.type, row.arraySize);
+        EXPECT_STREQ(text, row.text);
+    }
 
     delete createRibWriter(tempPath("bytesize").c_str());
-    EXPECT_EQ(declarationByteSize("st"), 8);
-    EXPECT_EQ(declarationByteSize("P"), 12);
-    EXPECT_EQ(declarationByteSize("Pw"), 16);
-    EXPECT_EQ(declarationByteSize("transform"), 64);
-    EXPECT_EQ(declarationByteSize("never declared"), 0);
     parseDeclaration("bytes_big", "matrix[40000000]", nullptr, 0);
-    EXPECT_EQ(declarationByteSize("bytes_big"), INT_MAX);
+    using Size = std::pair<const char*, int>;
+    for (Size row : {Size{"st", 8}, Size{"P", 12}, Size{"Pw", 16}, Size{"transform", 64},
+                     Size{"never declared", 0}, Size{"bytes_big", INT_MAX}})
+        EXPECT_EQ(declarationByteSize(row.first), row.second) << row.first;
 }
 
 TEST(Declarations, TheStandardDeclarations) {

@@ -8,25 +8,20 @@
 
 using namespace ribcheck;
 
-namespace {
-
-bool hasError(const Document& doc, const std::string& part) {
-    for (const std::string& e : doc.errors) {
-        if (e.find(part) != std::string::npos) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 // The checks below are only worth something if the reader rejects what a
 // renderer would reject.
 TEST(RibReader, RejectsWhatARendererWould) {
-    EXPECT_TRUE(hasError(read("Sphere 1 -1 1 360 \"P\" [1 2 3]\n"), "needs 12"));
-    EXPECT_TRUE(hasError(read("Surface \"Ka\" [1]\n"), "where a parameter name belongs"));
-    EXPECT_TRUE(hasError(read("Polygon \"mystery\" [1]\n"), "undeclared"));
-    EXPECT_TRUE(hasError(read("AttributeEnd\n"), "without its begin"));
-    EXPECT_TRUE(hasError(read("Color [1 2]\n"), "needs 3"));
+    const std::pair<const char*, const char*> rejected[] = {
+        {"Sphere 1 -1 1 360 \"P\" [1 2 3]\n", "needs 12"},
+        {"Surface \"Ka\" [1]\n", "where a parameter name belongs"},
+        {"Polygon \"mystery\" [1]\n", "undeclared"},
+        {"AttributeEnd\n", "without its begin"},
+        {"Color [1 2]\n", "needs 3"}};
+    for (const auto& row : rejected) {
+        std::vector<std::string> errors = read(row.first).errors;
+        ASSERT_EQ(errors.size(), 1u) << row.first;
+        EXPECT_NE(errors[0].find(row.second), std::string::npos) << errors[0];
+    }
     EXPECT_TRUE(read("Declare \"k\" \"uniform float [3]\"\nSphere 1 -1 1 360 \"k\" [1 2 3]\n")
                     .errors.empty());
     Document binary = read(std::string("Color \xC8\x03", 8) + std::string(12, '\0') + "\n");

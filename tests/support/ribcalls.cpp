@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <set>
 #include <utility>
@@ -118,11 +119,13 @@ class Caller {
         held.push_back(owner);
         return p;
     }
-    float* floats(long long n) {
-        float* p = hold<float>(size_t(n));
-        for (long long i = 0; i < n; ++i) p[i] = src.number();
+    template <typename T, typename Next>
+    T* filled(long long n, Next next) {
+        T* p = hold<T>(size_t(n));
+        for (long long i = 0; i < n; ++i) p[i] = next();
         return p;
     }
+    float* floats(long long n) { return filled<float>(n, [&] { return src.number(); }); }
     void release() {
         held.clear();
         tokens.clear();
@@ -146,21 +149,18 @@ class Caller {
             long long n = per * e.size * typeWidth(e.type, nColors);
             tokens.push_back(e.token);
             if (std::strcmp(e.type, "string") == 0) {
-                RtString* s = hold<RtString>(size_t(n));
-                for (long long j = 0; j < n; ++j) s[j] = kStrings[src.below(std::size(kStrings))];
-                values.push_back(s);
+                values.push_back(
+                    filled<RtString>(n, [&] { return kStrings[src.below(std::size(kStrings))]; }));
             } else if (std::strcmp(e.type, "integer") == 0) {
-                RtInt* v = hold<RtInt>(size_t(n));
-                for (long long j = 0; j < n; ++j) v[j] = RtInt(src.below(2000)) - 1000;
-                values.push_back(v);
+                values.push_back(filled<RtInt>(n, [&] { return RtInt(src.below(2000)) - 1000; }));
             } else {
                 values.push_back(floats(n));
             }
         }
     }
+    void params(Counts counts, bool withP) { params(&counts, withP); }
     // What the reader must find: the keyword and the parameter names.
-    void note(const char* keyword) {
-        std::string line = keyword;
+    void note(std::string line) {
         for (RtToken token : tokens) line += std::string(" |") + token;
         log.push_back(line);
     }
@@ -176,9 +176,17 @@ class Caller {
     static std::vector<long long> wide(const std::vector<RtInt>& v) {
         return std::vector<long long>(v.begin(), v.end());
     }
+    static Counts mesh(size_t faces, const std::vector<RtInt>& nverts,
+                       const std::vector<RtInt>& verts) {
+        return meshCounts((long long)faces, wide(nverts), wide(verts));
+    }
 
-    // ---- blocks, each of which saves the basis steps
+    // ---- blocks; all but transforms save the basis steps
     enum Block { Attribute, Transform, Frame, World, Solid, Object };
+    static std::string blockName(Block b) {
+        const char* const names[] = {"Attribute", "Transform", "Frame", "World", "Solid", "Object"};
+        return names[b];
+    }
     void begin() {
         Block b = Block(src.below(6));
         switch (b) {
@@ -189,9 +197,7 @@ class Caller {
             case Solid: w.SolidBegin(src.chance() ? "union" : "primitive"); break;
             case Object: w.ObjectBegin(); break;
         }
-        const char* const names[] = {"AttributeBegin", "TransformBegin", "FrameBegin",
-                                     "WorldBegin", "SolidBegin", "ObjectBegin"};
-        note(names[b]);
+        note(blockName(b) + "Begin");
         blocks.push_back(b);
         if (b != Transform) saved.push_back({ustep, vstep, nColors, b == Frame});
     }
@@ -206,9 +212,7 @@ class Caller {
             case Solid: w.SolidEnd(); break;
             case Object: w.ObjectEnd(); break;
         }
-        const char* const names[] = {"AttributeEnd", "TransformEnd", "FrameEnd",
-                                     "WorldEnd", "SolidEnd", "ObjectEnd"};
-        note(names[b]);
+        note(blockName(b) + "End");
         if (b == Transform) return;
         ustep = saved.back().ustep;
         vstep = saved.back().vstep;
@@ -264,7 +268,7 @@ class Caller {
                 note("Translate");
                 break;
             default:
-                primitive();
+                note(primitive());
         }
     }
 
@@ -294,38 +298,32 @@ class Caller {
         note(kind.first);
     }
 
-    void primitive() {
-        Counts c;
+    // Returns the keyword the reader must find.
+    const char* primitive() {
         switch (src.below(12)) {
             case 0: {
-                c = quadricCounts();
-                params(&c, false);
+                params(quadricCounts(), false);
                 float a = src.number(), b = src.number(), d = src.number();
                 if (src.chance()) {
                     w.SphereV(a, b, d, 360, n(), t(), v());
-                    note("Sphere");
-                } else {
-                    w.TorusV(a, b, 0, d, 360, n(), t(), v());
-                    note("Torus");
+                    return "Sphere";
                 }
-                break;
+                w.TorusV(a, b, 0, d, 360, n(), t(), v());
+                return "Torus";
             }
             case 1: {
                 RtInt nv = RtInt(src.below(4)) + 3;
-                c = polygonCounts(nv);
-                params(&c, true);
+                params(perVertexCounts(nv), true);
                 w.PolygonV(nv, n(), t(), v());
-                note("Polygon");
-                break;
+                return "Polygon";
             }
             case 2: {
                 std::vector<RtInt> loops(src.below(3) + 1);
                 for (RtInt& l : loops) l = RtInt(src.below(3)) + 3;
-                c = generalPolygonCounts(wide(loops));
-                params(&c, src.chance());
+                params(perVertexCounts(std::accumulate(loops.begin(), loops.end(), 0LL)),
+                       src.chance());
                 w.GeneralPolygonV(RtInt(loops.size()), intArray(loops), n(), t(), v());
-                note("GeneralPolygon");
-                break;
+                return "GeneralPolygon";
             }
             case 3:
             case 4: {
@@ -339,27 +337,21 @@ class Caller {
                     for (RtInt k = 0; k < count; ++k) verts.push_back(RtInt(src.below(8)));
                 }
                 if (general) {
-                    c = pointsGeneralPolygonsCounts(wide(nloops), wide(nverts), wide(verts));
-                    params(&c, src.chance());
+                    params(mesh(nloops.size(), nverts, verts), src.chance());
                     w.PointsGeneralPolygonsV(RtInt(nloops.size()), intArray(nloops),
                                              intArray(nverts), intArray(verts), n(), t(), v());
-                    note("PointsGeneralPolygons");
-                } else {
-                    c = pointsPolygonsCounts(wide(nverts), wide(verts));
-                    params(&c, src.chance());
-                    w.PointsPolygonsV(RtInt(nverts.size()), intArray(nverts), intArray(verts), n(),
-                                      t(), v());
-                    note("PointsPolygons");
+                    return "PointsGeneralPolygons";
                 }
-                break;
+                params(mesh(nverts.size(), nverts, verts), src.chance());
+                w.PointsPolygonsV(RtInt(nverts.size()), intArray(nverts), intArray(verts), n(), t(),
+                                  v());
+                return "PointsPolygons";
             }
             case 5: {
                 const char* type = src.chance() ? "bilinear" : "bicubic";
-                c = patchCounts(type);
-                params(&c, false);
+                params(patchCounts(type), false);
                 w.PatchV(type, n(), t(), v());
-                note("Patch");
-                break;
+                return "Patch";
             }
             case 6: {
                 bool bilinear = src.chance();
@@ -371,22 +363,18 @@ class Caller {
                 };
                 RtInt nu = size(up, ustep), nv = size(vp, vstep);
                 const char* type = bilinear ? "bilinear" : "bicubic";
-                c = patchMeshCounts(type, nu, up, nv, vp, ustep, vstep);
-                params(&c, false);
+                params(patchMeshCounts(type, nu, up, nv, vp, ustep, vstep), false);
                 w.PatchMeshV(type, nu, up ? "periodic" : "nonperiodic", nv,
                              vp ? "periodic" : "nonperiodic", n(), t(), v());
-                note("PatchMesh");
-                break;
+                return "PatchMesh";
             }
             case 7: {
                 RtInt uorder = RtInt(src.below(3)) + 2, vorder = RtInt(src.below(3)) + 2;
                 RtInt nu = uorder + RtInt(src.below(3)), nv = vorder + RtInt(src.below(3));
-                c = nuPatchCounts(nu, uorder, nv, vorder);
-                params(&c, false);
+                params(nuPatchCounts(nu, uorder, nv, vorder), false);
                 w.NuPatchV(nu, uorder, floats(nu + uorder), 0, 1, nv, vorder, floats(nv + vorder),
                            0, 1, n(), t(), v());
-                note("NuPatch");
-                break;
+                return "NuPatch";
             }
             case 8: {
                 bool cubic = src.chance(), periodic = src.chance();
@@ -396,20 +384,16 @@ class Caller {
                     count = !cubic ? k + 1 : periodic ? k * vstep : 4 + (k - 1) * vstep;
                 }
                 const char* type = cubic ? "cubic" : "linear";
-                c = curvesCounts(type, wide(nverts), periodic, vstep);
-                params(&c, src.chance());
+                params(curvesCounts(type, wide(nverts), periodic, vstep), src.chance());
                 w.CurvesV(type, RtInt(nverts.size()), intArray(nverts),
                           periodic ? "periodic" : "nonperiodic", n(), t(), v());
-                note("Curves");
-                break;
+                return "Curves";
             }
             case 9: {
                 RtInt count = RtInt(src.below(5)) + 1;
-                c = pointsCounts(count);
-                params(&c, true);
+                params(perVertexCounts(count), true);
                 w.PointsV(count, n(), t(), v());
-                note("Points");
-                break;
+                return "Points";
             }
             case 10: {
                 std::vector<RtInt> nverts(src.below(3) + 1), verts;
@@ -437,13 +421,11 @@ class Caller {
                     for (RtInt i = 0; i < tag.ints; ++i) intargs.push_back(RtInt(src.below(6)));
                     nfloats += tag.floats;
                 }
-                c = subdivisionMeshCounts(wide(nverts), wide(verts));
-                params(&c, src.chance());
+                params(mesh(nverts.size(), nverts, verts), src.chance());
                 w.SubdivisionMeshV("catmull-clark", RtInt(nverts.size()), intArray(nverts),
                                    intArray(verts), ntags, names, nargs, intArray(intargs),
                                    floats(nfloats), n(), t(), v());
-                note("SubdivisionMesh");
-                break;
+                return "SubdivisionMesh";
             }
             default: {
                 // Ellipsoids, each with its 16 floats, joined by one add.
@@ -456,11 +438,10 @@ class Caller {
                 code.push_back(0);
                 code.push_back(leaves);
                 for (RtInt i = 0; i < leaves; ++i) code.push_back(i);
-                c = blobbyCounts(leaves);
-                params(&c, false);
+                params(perVertexCounts(leaves), false);
                 w.BlobbyV(leaves, RtInt(code.size()), intArray(code), 16 * leaves,
                           floats(16LL * leaves), 0, nullptr, n(), t(), v());
-                note("Blobby");
+                return "Blobby";
             }
         }
     }

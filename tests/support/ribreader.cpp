@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <numeric>
+#include <sstream>
 #include <utility>
 
 namespace ribcheck {
@@ -17,36 +19,30 @@ namespace {
 
 struct Item {
     enum Kind { Keyword, Val, Comment } kind = Keyword;
-    std::string word;  // keyword, or comment text without its '#' marks
-    bool structure = false;
-    Value value;
+    std::string word;  // keyword, or a comment's "#" or "##"
+    Value value;       // a value, or a comment's text
 };
 
 class Lexer {
   public:
-    Lexer(const std::string& bytes, std::vector<std::string>& errors)
-        : s(bytes), errors(errors) {}
+    Lexer(const std::string& bytes, std::vector<std::string>& errors) : s(bytes), errors(errors) {}
 
     bool next(Item& item) {
         for (;;) {
             skipBlanks();
             if (at >= s.size()) return false;
             unsigned char c = byte();
+            item = Item();
             if (c == '#') {
-                item = Item();
                 item.kind = Item::Comment;
-                ++at;
-                if (at < s.size() && s[at] == '#') {
-                    item.structure = true;
-                    ++at;
-                }
-                size_t end = s.find('\n', at);
-                if (end == std::string::npos) end = s.size();
-                item.word = s.substr(at, end - at);
+                item.word = at + 1 < s.size() && s[at + 1] == '#' ? "##" : "#";
+                at += item.word.size();
+                size_t end = std::min(s.find('\n', at), s.size());
+                item.value.kind = Value::String;
+                item.value.strings.push_back(s.substr(at, end - at));
                 at = end;
                 return true;
             }
-            item = Item();
             if (c == '[') {
                 item.kind = Item::Val;
                 return readArray(item.value);
@@ -179,22 +175,16 @@ class Lexer {
                 continue;
             }
             char e = s[at++];
-            switch (e) {
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case '\n': break;  // a continued line
-                default:
-                    if (e >= '0' && e <= '7') {
-                        int v = e - '0';
-                        for (int i = 0; i < 2 && at < s.size() && s[at] >= '0' && s[at] <= '7'; ++i)
-                            v = v * 8 + (s[at++] - '0');
-                        out += char(v);
-                    } else {
-                        out += e;
-                    }
+            static const char escapes[] = "nrtbf", meanings[] = "\n\r\t\b\f";
+            if (e != '\0' && std::strchr(escapes, e)) {
+                out += meanings[std::strchr(escapes, e) - escapes];
+            } else if (e >= '0' && e <= '7') {
+                int v = e - '0';
+                for (int i = 0; i < 2 && at < s.size() && s[at] >= '0' && s[at] <= '7'; ++i)
+                    v = v * 8 + (s[at++] - '0');
+                out += char(v);
+            } else if (e != '\n') {  // a break after the backslash continues the line
+                out += e;
             }
         }
         if (at >= s.size()) {
@@ -252,45 +242,43 @@ struct Shape {
 };
 
 const std::map<std::string, Shape>& shapes() {
-    static const std::map<std::string, Shape> table = {
-        {"version", {1, false}}, {"Declare", {2, false}}, {"FrameBegin", {1, false}},
-        {"FrameEnd", {0, false}}, {"WorldBegin", {0, false}}, {"WorldEnd", {0, false}},
-        {"AttributeBegin", {0, false}}, {"AttributeEnd", {0, false}},
-        {"TransformBegin", {0, false}}, {"TransformEnd", {0, false}}, {"Format", {3, false}},
-        {"FrameAspectRatio", {1, false}}, {"ScreenWindow", {4, false}},
-        {"CropWindow", {4, false}}, {"Projection", {1, true}}, {"Clipping", {2, false}},
-        {"DepthOfField", {3, false}}, {"Shutter", {2, false}}, {"PixelVariance", {1, false}},
-        {"PixelSamples", {2, false}}, {"PixelFilter", {3, false}}, {"Exposure", {2, false}},
-        {"Quantize", {5, false}}, {"Display", {3, true}}, {"Hider", {1, true}},
-        {"ColorSamples", {2, false}}, {"RelativeDetail", {1, false}}, {"Option", {1, true}},
-        {"Color", {1, false}}, {"Opacity", {1, false}}, {"TextureCoordinates", {1, false}},
-        {"ShadingRate", {1, false}}, {"ShadingInterpolation", {1, false}},
-        {"Matte", {1, false}}, {"Bound", {1, false}}, {"Detail", {1, false}},
-        {"DetailRange", {4, false}}, {"GeometricApproximation", {2, false}},
-        {"GeometricRepresentation", {1, false}}, {"Sides", {1, false}},
-        {"Orientation", {1, false}}, {"ReverseOrientation", {0, false}},
-        {"Attribute", {1, true}}, {"Identity", {0, false}}, {"ConcatTransform", {1, false}},
-        {"Transform", {1, false}}, {"Perspective", {1, false}}, {"Translate", {3, false}},
-        {"Rotate", {4, false}}, {"Scale", {3, false}}, {"Skew", {7, false}},
-        {"CoordinateSystem", {1, false}}, {"CoordSysTransform", {1, false}},
-        {"MotionBegin", {1, false}}, {"MotionEnd", {0, false}}, {"Surface", {1, true}},
-        {"Displacement", {1, true}}, {"Atmosphere", {1, true}}, {"Interior", {1, true}},
-        {"Exterior", {1, true}}, {"Imager", {1, true}}, {"LightSource", {2, true}},
-        {"AreaLightSource", {2, true}}, {"Illuminate", {2, false}}, {"Sphere", {4, true}},
-        {"Cone", {3, true}}, {"Cylinder", {4, true}}, {"Disk", {3, true}},
-        {"Hyperboloid", {7, true}}, {"Paraboloid", {4, true}}, {"Torus", {5, true}},
-        {"Polygon", {0, true}}, {"GeneralPolygon", {1, true}}, {"PointsPolygons", {2, true}},
-        {"PointsGeneralPolygons", {3, true}}, {"Basis", {4, false}}, {"Patch", {1, true}},
-        {"PatchMesh", {5, true}}, {"TrimCurve", {10, false}}, {"NuPatch", {10, true}},
-        {"Curves", {3, true}}, {"Points", {0, true}}, {"SubdivisionMesh", {3, true}},
-        {"Blobby", {4, true}}, {"Procedural", {3, false}}, {"Geometry", {1, true}},
-        {"SolidBegin", {1, false}}, {"SolidEnd", {0, false}}, {"ObjectBegin", {1, false}},
-        {"ObjectEnd", {0, false}}, {"ObjectInstance", {1, false}},
-        {"MakeTexture", {7, true}}, {"MakeLatLongEnvironment", {5, true}},
-        {"MakeCubeFaceEnvironment", {11, true}}, {"MakeShadow", {2, true}},
-        {"ReadArchive", {1, true}}, {"ErrorHandler", {1, false}},
-        {"ClippingPlane", {6, false}}, {"Deformation", {1, true}}, {"MakeBump", {7, true}},
-    };
+    static const std::map<std::string, Shape> table = [] {
+        const std::pair<Shape, const char*> groups[] = {
+            {{0, false}, "FrameEnd WorldBegin WorldEnd AttributeBegin AttributeEnd "
+                         "TransformBegin TransformEnd ReverseOrientation Identity MotionEnd "
+                         "SolidEnd ObjectEnd"},
+            {{0, true}, "Polygon Points"},
+            {{1, false}, "version FrameBegin FrameAspectRatio PixelVariance RelativeDetail Color "
+                         "Opacity TextureCoordinates ShadingRate ShadingInterpolation Matte "
+                         "Bound Detail GeometricRepresentation Sides Orientation ConcatTransform "
+                         "Transform Perspective CoordinateSystem CoordSysTransform MotionBegin "
+                         "SolidBegin ObjectBegin ObjectInstance ErrorHandler"},
+            {{1, true}, "Projection Hider Option Attribute Surface Displacement Atmosphere "
+                        "Interior Exterior Imager GeneralPolygon Patch Geometry ReadArchive "
+                        "Deformation"},
+            {{2, false}, "Declare Clipping Shutter PixelSamples Exposure ColorSamples "
+                         "GeometricApproximation Illuminate"},
+            {{2, true}, "LightSource AreaLightSource PointsPolygons MakeShadow"},
+            {{3, false}, "Format DepthOfField PixelFilter Translate Scale Procedural"},
+            {{3, true}, "Display Cone Disk PointsGeneralPolygons Curves SubdivisionMesh"},
+            {{4, false}, "ScreenWindow CropWindow DetailRange Rotate Basis"},
+            {{4, true}, "Sphere Cylinder Paraboloid Blobby"},
+            {{5, false}, "Quantize"},
+            {{5, true}, "Torus PatchMesh MakeLatLongEnvironment"},
+            {{6, false}, "ClippingPlane"},
+            {{7, false}, "Skew"},
+            {{7, true}, "Hyperboloid MakeTexture MakeBump"},
+            {{10, false}, "TrimCurve"},
+            {{10, true}, "NuPatch"},
+            {{11, true}, "MakeCubeFaceEnvironment"},
+        };
+        std::map<std::string, Shape> byName;
+        for (const auto& g : groups) {
+            std::istringstream names(g.second);
+            for (std::string name; names >> name;) byName[name] = g.first;
+        }
+        return byName;
+    }();
     return table;
 }
 
@@ -353,15 +341,12 @@ std::string text(const Value& v) {
 }
 
 long long sum(const std::vector<long long>& v) {
-    long long total = 0;
-    for (long long x : v) total += x;
-    return total;
+    return std::accumulate(v.begin(), v.end(), 0LL);
 }
 
 long long pointCount(const std::vector<long long>& vertices) {
-    long long largest = -1;
-    for (long long x : vertices) largest = std::max(largest, x);
-    return largest + 1;
+    if (vertices.empty()) return 0;
+    return std::max(0LL, *std::max_element(vertices.begin(), vertices.end()) + 1);
 }
 
 // Declarations are one line: blanks and tabs part their words.
@@ -390,33 +375,22 @@ std::vector<std::string> pieces(const std::string& text) {
     return out;
 }
 
+// The words in the order of StorageClass.
 bool classWord(const std::string& w, StorageClass& c) {
-    static const std::pair<const char*, StorageClass> words[] = {
-        {"constant", Constant}, {"uniform", Uniform}, {"varying", Varying},
-        {"vertex", Vertex}, {"facevarying", FaceVarying}};
-    for (auto& p : words) {
-        if (w == p.first) {
-            c = p.second;
-            return true;
-        }
-    }
-    return false;
+    const char* const words[] = {"constant", "uniform", "varying", "vertex", "facevarying"};
+    auto found = std::find(std::begin(words), std::end(words), w);
+    if (found == std::end(words)) return false;
+    c = StorageClass(found - std::begin(words));
+    return true;
 }
 
 bool typeWord(const std::string& w, std::string& type) {
-    static const char* const words[] = {"float", "integer", "string", "point", "vector",
-                                        "normal", "color", "hpoint", "matrix"};
-    if (w == "int") {
-        type = "integer";
-        return true;
-    }
-    for (const char* t : words) {
-        if (w == t) {
-            type = t;
-            return true;
-        }
-    }
-    return false;
+    const char* const words[] = {"float",  "integer", "string", "point", "vector",
+                                 "normal", "color",   "hpoint", "matrix"};
+    std::string t = w == "int" ? "integer" : w;
+    if (std::find(std::begin(words), std::end(words), t) == std::end(words)) return false;
+    type = t;
+    return true;
 }
 
 // Reads [class] type [n] from the pieces; returns how many it used, 0 if none.
@@ -442,11 +416,16 @@ size_t declarationPieces(const std::vector<std::string>& p, Declaration& out) {
 
 long long Counts::of(StorageClass c) const {
     switch (c) {
-        case Constant: return 1;
-        case Uniform: return uniform;
-        case Varying: return varying;
-        case Vertex: return vertex;
-        case FaceVarying: return faceVarying;
+        case Constant:
+            return 1;
+        case Uniform:
+            return uniform;
+        case Varying:
+            return varying;
+        case Vertex:
+            return vertex;
+        case FaceVarying:
+            return faceVarying;
     }
     return 1;
 }
@@ -473,22 +452,16 @@ long long typeWidth(const std::string& type, long long nColors) {
     return -1;
 }
 
-Counts quadricCounts() { return Counts{1, 4, 4, 4}; }
-Counts polygonCounts(long long n) { return Counts{1, n, n, n}; }
-Counts generalPolygonCounts(const std::vector<long long>& nvertices) {
-    long long n = sum(nvertices);
+Counts quadricCounts() {
+    return perVertexCounts(4);
+}
+Counts perVertexCounts(long long n) {
     return Counts{1, n, n, n};
 }
-Counts pointsPolygonsCounts(const std::vector<long long>& nvertices,
-                            const std::vector<long long>& vertices) {
+Counts meshCounts(long long faces, const std::vector<long long>& nvertices,
+                  const std::vector<long long>& vertices) {
     long long points = pointCount(vertices);
-    return Counts{(long long)nvertices.size(), points, points, sum(nvertices)};
-}
-Counts pointsGeneralPolygonsCounts(const std::vector<long long>& nloops,
-                                   const std::vector<long long>& nvertices,
-                                   const std::vector<long long>& vertices) {
-    long long points = pointCount(vertices);
-    return Counts{(long long)nloops.size(), points, points, sum(nvertices)};
+    return Counts{faces, points, points, sum(nvertices)};
 }
 Counts patchCounts(const std::string& type) {
     return Counts{1, 4, type == "bilinear" ? 4 : 16, 4};
@@ -510,8 +483,8 @@ Counts nuPatchCounts(long long nu, long long uorder, long long nv, long long vor
     long long varying = (nu - uorder + 2) * (nv - vorder + 2);
     return Counts{(nu - uorder + 1) * (nv - vorder + 1), varying, nu * nv, varying};
 }
-Counts curvesCounts(const std::string& type, const std::vector<long long>& nvertices,
-                    bool periodic, long long vstep) {
+Counts curvesCounts(const std::string& type, const std::vector<long long>& nvertices, bool periodic,
+                    long long vstep) {
     long long varying = 0;
     for (long long nv : nvertices) {
         if (type != "cubic") {
@@ -522,13 +495,6 @@ Counts curvesCounts(const std::string& type, const std::vector<long long>& nvert
     }
     return Counts{(long long)nvertices.size(), varying, sum(nvertices), varying};
 }
-Counts pointsCounts(long long npoints) { return Counts{1, npoints, npoints, npoints}; }
-Counts subdivisionMeshCounts(const std::vector<long long>& nvertices,
-                             const std::vector<long long>& vertices) {
-    return pointsPolygonsCounts(nvertices, vertices);
-}
-Counts blobbyCounts(long long nleaf) { return Counts{1, nleaf, nleaf, nleaf}; }
-
 namespace {
 
 // What a reader keeps from request to request to size the values.
@@ -544,11 +510,12 @@ struct State {
     State() {
         // The standard primitive variables every renderer knows.
         const std::pair<const char*, const char*> standard[] = {
-            {"P", "vertex point"},    {"Pz", "vertex float"},     {"Pw", "vertex hpoint"},
-            {"N", "varying normal"},  {"Np", "uniform normal"},   {"Cs", "varying color"},
-            {"Os", "varying color"},  {"s", "varying float"},     {"t", "varying float"},
-            {"st", "varying float[2]"}, {"width", "varying float"},
-            {"constantwidth", "constant float"}};
+            {"P", "vertex point"},      {"Pz", "vertex float"},
+            {"Pw", "vertex hpoint"},    {"N", "varying normal"},
+            {"Np", "uniform normal"},   {"Cs", "varying color"},
+            {"Os", "varying color"},    {"s", "varying float"},
+            {"t", "varying float"},     {"st", "varying float[2]"},
+            {"width", "varying float"}, {"constantwidth", "constant float"}};
         for (auto& d : standard) parseDeclaration(d.second, declared[d.first]);
     }
 
@@ -579,13 +546,15 @@ bool primitiveCounts(const Request& r, const State& st, Counts& c) {
         for (const Param& p : r.params) {
             if (p.token == "P") points = (long long)p.value.size() / 3;
         }
-        c = n == "Polygon" ? polygonCounts(points) : pointsCounts(points);
+        c = perVertexCounts(points);
     } else if (n == "GeneralPolygon" && a.size() == 1) {
-        c = generalPolygonCounts(ints(a[0]));
-    } else if (n == "PointsPolygons" && a.size() == 2) {
-        c = pointsPolygonsCounts(ints(a[0]), ints(a[1]));
+        c = perVertexCounts(sum(ints(a[0])));
+    } else if ((n == "PointsPolygons" && a.size() == 2) ||
+               (n == "SubdivisionMesh" && a.size() >= 3)) {
+        size_t at = n == "SubdivisionMesh";  // after the scheme
+        c = meshCounts((long long)ints(a[at]).size(), ints(a[at]), ints(a[at + 1]));
     } else if (n == "PointsGeneralPolygons" && a.size() == 3) {
-        c = pointsGeneralPolygonsCounts(ints(a[0]), ints(a[1]), ints(a[2]));
+        c = meshCounts((long long)ints(a[0]).size(), ints(a[1]), ints(a[2]));
     } else if (n == "Patch" && a.size() == 1) {
         c = patchCounts(text(a[0]));
     } else if (n == "PatchMesh" && a.size() == 5) {
@@ -597,10 +566,8 @@ bool primitiveCounts(const Request& r, const State& st, Counts& c) {
     } else if (n == "Curves" && a.size() == 3) {
         if (st.vstep <= 0) return false;
         c = curvesCounts(text(a[0]), ints(a[1]), text(a[2]) == "periodic", st.vstep);
-    } else if (n == "SubdivisionMesh" && a.size() >= 3) {
-        c = subdivisionMeshCounts(ints(a[1]), ints(a[2]));
     } else if (n == "Blobby" && a.size() == 4) {
-        c = blobbyCounts(number(a[0]));
+        c = perVertexCounts(number(a[0]));
     } else {
         return false;
     }
@@ -721,13 +688,7 @@ Document read(const std::string& bytes) {
         }
         finish();
         if (item.kind == Item::Comment) {
-            Request comment;
-            comment.name = item.structure ? "##" : "#";
-            Value v;
-            v.kind = Value::String;
-            v.strings.push_back(item.word);
-            comment.args.push_back(v);
-            doc.requests.push_back(comment);
+            doc.requests.push_back(Request{item.word, {item.value}, {}});
             continue;
         }
         current.name = item.word;

@@ -63,25 +63,18 @@ struct Counts {
     long long of(StorageClass c) const;
 };
 
-// The counts of each primitive from its own arguments.
+// The counts of each primitive from its own arguments. Most primitives have
+// one uniform value and n of each other class; meshes have one per face.
 Counts quadricCounts();
-Counts polygonCounts(long long nvertices);
-Counts generalPolygonCounts(const std::vector<long long>& nvertices);
-Counts pointsPolygonsCounts(const std::vector<long long>& nvertices,
-                            const std::vector<long long>& vertices);
-Counts pointsGeneralPolygonsCounts(const std::vector<long long>& nloops,
-                                   const std::vector<long long>& nvertices,
-                                   const std::vector<long long>& vertices);
+Counts perVertexCounts(long long n);
+Counts meshCounts(long long faces, const std::vector<long long>& nvertices,
+                  const std::vector<long long>& vertices);
 Counts patchCounts(const std::string& type);
 Counts patchMeshCounts(const std::string& type, long long nu, bool uperiodic, long long nv,
                        bool vperiodic, long long ustep, long long vstep);
 Counts nuPatchCounts(long long nu, long long uorder, long long nv, long long vorder);
 Counts curvesCounts(const std::string& type, const std::vector<long long>& nvertices,
                     bool periodic, long long vstep);
-Counts pointsCounts(long long npoints);
-Counts subdivisionMeshCounts(const std::vector<long long>& nvertices,
-                             const std::vector<long long>& vertices);
-Counts blobbyCounts(long long nleaf);
 
 // Text and binary decodings of one call sequence agree: same requests, same
 // strings, numbers equal to the six digits the text form keeps. Returns the
