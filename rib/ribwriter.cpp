@@ -458,9 +458,9 @@ RtToken RibWriter::Declare(const char* name, const char* declaration) {
     }
     ParsedDeclaration parsed = parseDeclarationText(declaration);
     if (parsed.type == kTypeNone) {
-        Report(RIE_SYNTAX, RIE_ERROR,
-               quotedMessage("Declare \"", name, "\": no type in ").append("\"")
-                   .append(declaration ? declaration : "").append("\"").c_str());
+        std::string message = quotedMessage("Declare ", name, ": no type in ") +
+                              quotedMessage("", declaration);
+        Report(RIE_SYNTAX, RIE_ERROR, message.c_str());
         return internString(name);
     }
     WriteText("Declare ");
