@@ -4,6 +4,7 @@
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 CLANG_BUILD ?= build-clang
+TSAN_BUILD  ?= build-tsan
 FUZZ_BUILD  ?= build-fuzz
 FUZZ_TIME   ?= 60
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -19,7 +20,7 @@ PACKAGES = g++ cmake make libgtest-dev libbenchmark-dev \
 # that server's screen and pointer, so CTest runs them one at a time.
 XVFB = xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: all deps configure build run test test-asan test-clang fuzz bench clean
+.PHONY: all deps configure build run test test-asan test-tsan test-clang fuzz bench clean
 
 all: build
 
@@ -71,6 +72,12 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	$(call suite,$(ASAN_BUILD))
 
+# The tests that run writers on many threads at once, under ThreadSanitizer.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DWOBBLE_TSAN=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target rib_thread_tests
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -L threads
+
 # The whole suite once more, built by clang.
 test-clang: deps
 	cmake -S . -B $(CLANG_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
@@ -96,4 +103,4 @@ bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(CLANG_BUILD) $(FUZZ_BUILD)

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "app/shell.h"
-#include "rib/symtab.h"
+#include "rib/internal/symtab.h"
 
 World theWorld;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "rib/declarations.h"
+#include "rib/internal/declarations.h"
 #include "rib/ribwriter.h"
 #include "tests/support/files.h"
 #include "tests/support/ribreader.h"

@@ -1,7 +1,7 @@
 // Attribute, transformation, shader and light requests.
 #include <initializer_list>
 
-#include "rib/requests.h"
+#include "rib/internal/requests.h"
 
 using namespace duzozo;
 

@@ -1,15 +1,16 @@
-#include "rib/errors.h"
+#include "rib/internal/errors.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-RtInt RiLastError = 0;
+__thread RtInt RiLastError = 0;
 
 namespace duzozo {
 
 ErrorReporterState errorReporter;
-RtErrorHandler currentErrorHandler = RiErrorPrint;
+std::mutex errorReporterLock;
+thread_local RtErrorHandler currentErrorHandler = RiErrorPrint;
 
 void reportError(RtInt code, RtInt severity, const char* message, bool exiting) {
     RiLastError = code;
@@ -78,10 +79,14 @@ const char* errorSeverityName(int severity) {
 using namespace duzozo;
 
 void RiErrorIgnore(RtInt code, RtInt, const char*) {
+    std::lock_guard<std::mutex> hold(errorReporterLock);
     errorReporter.lastErrorCode = code;
 }
 
 void RiErrorPrint(RtInt code, RtInt severity, const char* message) {
+    // One report at a time, whole, whatever thread makes it; the lock is let
+    // go before a severe error ends the process, whose exit may report more.
+    std::unique_lock<std::mutex> hold(errorReporterLock);
     ErrorReporterState& s = errorReporter;
     const char* text = message ? message : "";
     bool namedBadToken = code == RIE_BADTOKEN && message;
@@ -109,7 +114,10 @@ void RiErrorPrint(RtInt code, RtInt severity, const char* message) {
     }
     std::fputc('\n', stderr);
     std::fflush(stderr);
-    if (severity >= RIE_SEVERE) std::exit(-1);
+    if (severity >= RIE_SEVERE) {
+        hold.unlock();
+        std::exit(-1);
+    }
     s.lastErrorCode = code;
     s.anyPrinted = true;
 }

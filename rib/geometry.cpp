@@ -3,8 +3,9 @@
 #include <cstring>
 #include <initializer_list>
 #include <limits>
+#include <string>
 
-#include "rib/requests.h"
+#include "rib/internal/requests.h"
 
 using namespace duzozo;
 
@@ -17,6 +18,30 @@ RtBasis RiCatmullRomBasis = {
     {-0.5f, 1.5f, -1.5f, 0.5f}, {1, -2.5f, 2, -0.5f}, {-0.5f, 0, 0.5f, 0}, {0, 1, 0, 0}};
 RtBasis RiHermiteBasis = {{2, 1, -2, 1}, {-3, -2, 3, -1}, {0, 1, 0, 0}, {1, 0, 0, 0}};
 RtBasis RiPowerBasis = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+
+namespace duzozo {
+
+bool usableCount(RibWriter& w, const char* request, const char* what, long long count,
+                 long long least) {
+    if (count >= least) return true;
+    std::string message = std::string(request) + ": " + what + " of " + std::to_string(count);
+    w.Report(RIE_RANGE, RIE_ERROR, message.c_str());
+    return false;
+}
+
+bool usableCounts(RibWriter& w, const char* request, const char* what, const RtInt* counts,
+                  long long n) {
+    for (long long i = 0; i < n; ++i) {
+        if (counts[i] >= 0) continue;
+        std::string message = std::string(request) + ": " + what + "[" + std::to_string(i) +
+                              "] of " + std::to_string(counts[i]);
+        w.Report(RIE_RANGE, RIE_ERROR, message.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace duzozo
 
 void RiProcDelayedReadArchive(RtPointer, RtFloat) {}
 void RiProcRunProgram(RtPointer, RtFloat) {}
@@ -62,7 +87,6 @@ long long maxIndex(const RtInt* vertices, RtInt n) {
 
 void writeQuadric(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> arguments,
                   RtInt n, RtToken tokens[], RtPointer values[]) {
-    w.DeclareUsed(n, tokens);
     w.WriteText(keyword);
     writeGs(w, arguments);
     w.WritePrimitiveParams(4, 4, 1, n, tokens, values);
@@ -92,8 +116,9 @@ void writeBasis(RibWriter& w, RtBasis basis) {
 // line is ended so that the next request starts on a line of its own.
 bool stepUsable(RibWriter& w, const char* request, const char* which, int step) {
     if (step > 0) return true;
-    std::fprintf(stderr, "duzozo: %s needs a positive %s basis step, not %d\n", request, which,
-                 step);
+    std::string message = std::string(request) + " needs a positive " + which +
+                          " basis step, not " + std::to_string(step);
+    w.Report(RIE_RANGE, RIE_ERROR, message.c_str());
     w.WriteChar('\n');
     return false;
 }
@@ -139,15 +164,18 @@ void RibWriter::TorusV(RtFloat majorradius, RtFloat minorradius, RtFloat phimin,
 }
 
 void RibWriter::PolygonV(RtInt nvertices, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
+    if (!usableCount(*this, "Polygon", "nvertices", nvertices)) return;
     WriteText("Polygon");
     WritePrimitiveParams(nvertices, nvertices, 1, nvertices, n, tokens, values);
 }
 
 void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nvertices[], RtInt n, RtToken tokens[],
                                 RtPointer values[]) {
+    if (!usableCount(*this, "GeneralPolygon", "nloops", nloops) ||
+        !usableCounts(*this, "GeneralPolygon", "nvertices", nvertices, nloops)) {
+        return;
+    }
     RtInt vertices = toCount(sum(nvertices, nloops));
-    DeclareUsed(n, tokens);
     WriteText("GeneralPolygon");
     WriteIntArray(nvertices, nloops);
     WriteChar(' ');
@@ -156,9 +184,13 @@ void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nvertices[], RtInt n, RtToke
 
 void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nvertices[], RtInt vertices[], RtInt n,
                                 RtToken tokens[], RtPointer values[]) {
+    if (!usableCount(*this, "PointsPolygons", "npolys", npolys) ||
+        !usableCounts(*this, "PointsPolygons", "nvertices", nvertices, npolys)) {
+        return;
+    }
     RtInt nindices = toCount(sum(nvertices, npolys));
+    if (!usableCounts(*this, "PointsPolygons", "vertices", vertices, nindices)) return;
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
-    DeclareUsed(n, tokens);
     WriteText("PointsPolygons");
     WriteIntArray(nvertices, npolys);
     WriteChar(' ');
@@ -170,10 +202,16 @@ void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nvertices[], RtInt vertices[
 void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvertices[],
                                        RtInt vertices[], RtInt n, RtToken tokens[],
                                        RtPointer values[]) {
+    const char* request = "PointsGeneralPolygons";
+    if (!usableCount(*this, request, "npolys", npolys) ||
+        !usableCounts(*this, request, "nloops", nloops, npolys)) {
+        return;
+    }
     RtInt nloopsTotal = toCount(sum(nloops, npolys));
+    if (!usableCounts(*this, request, "nvertices", nvertices, nloopsTotal)) return;
     RtInt nindices = toCount(sum(nvertices, nloopsTotal));
+    if (!usableCounts(*this, request, "vertices", vertices, nindices)) return;
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
-    DeclareUsed(n, tokens);
     WriteText("PointsGeneralPolygons");
     WriteIntArray(nloops, npolys);
     WriteChar(' ');
@@ -199,7 +237,6 @@ void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep) 
 }
 
 void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
     WriteText("Patch ");
     WriteQuoted(type);
     WritePrimitiveParams(equals(type, "bilinear") ? 4 : 16, 4, 1, n, tokens, values);
@@ -207,7 +244,9 @@ void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values
 
 void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtToken vwrap, RtInt n,
                            RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
+    if (!usableCount(*this, "PatchMesh", "nu", nu) || !usableCount(*this, "PatchMesh", "nv", nv)) {
+        return;
+    }
     WriteText("PatchMesh ");
     WriteQuoted(type);
     WriteChar(' ');
@@ -233,7 +272,8 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
         upatches = uperiodic ? nu / uStep : (nu - 4LL) / uStep + 1;
         vpatches = vperiodic ? nv / vStep : (nv - 4LL) / vStep + 1;
     } else {
-        std::fprintf(stderr, "duzozo: unknown patch type %s\n", type ? type : "");
+        Report(RIE_BADTOKEN, RIE_ERROR,
+               (std::string("unknown patch type ") + (type ? type : "")).c_str());
         WriteChar('\n');
         return;
     }
@@ -246,7 +286,15 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
 void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat knot[],
                           RtFloat min[], RtFloat max[], RtInt n[], RtFloat u[], RtFloat v[],
                           RtFloat w[]) {
+    if (!usableCount(*this, "TrimCurve", "nloops", nloops) ||
+        !usableCounts(*this, "TrimCurve", "ncurves", ncurves, nloops)) {
+        return;
+    }
     RtInt curves = toCount(sum(ncurves, nloops));
+    if (!usableCounts(*this, "TrimCurve", "order", order, curves) ||
+        !usableCounts(*this, "TrimCurve", "n", n, curves)) {
+        return;
+    }
     RtInt points = toCount(sum(n, curves));
     RtInt knots = toCount(sum(order, curves) + points);
     WriteText("TrimCurve ");
@@ -270,7 +318,10 @@ void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat 
 void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, RtFloat umax,
                          RtInt nv, RtInt vorder, RtFloat vknot[], RtFloat vmin, RtFloat vmax,
                          RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
+    for (auto [what, count] : {std::pair<const char*, RtInt>{"nu", nu}, {"uorder", uorder},
+                               {"nv", nv}, {"vorder", vorder}}) {
+        if (!usableCount(*this, "NuPatch", what, count)) return;
+    }
     WriteText("NuPatch ");
     WriteInt(nu);
     WriteChar(' ');
@@ -299,7 +350,10 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
 
 void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken wrap, RtInt n,
                         RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
+    if (!usableCount(*this, "Curves", "ncurves", ncurves) ||
+        !usableCounts(*this, "Curves", "nvertices", nvertices, ncurves)) {
+        return;
+    }
     WriteText("Curves ");
     WriteQuoted(type);
     WriteIntArray(nvertices, ncurves);
@@ -328,7 +382,7 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
 }
 
 void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
+    if (!usableCount(*this, "Points", "npoints", npoints)) return;
     WriteText("Points ");
     WritePrimitiveParams(npoints, npoints, 1, n, tokens, values);
 }
@@ -337,9 +391,16 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
                                  RtInt ntags, RtToken tags[], RtInt nargs[], RtInt intargs[],
                                  RtFloat floatargs[], RtInt n, RtToken tokens[],
                                  RtPointer values[]) {
+    const char* request = "SubdivisionMesh";
+    if (!usableCount(*this, request, "nfaces", nfaces) ||
+        !usableCounts(*this, request, "nvertices", nvertices, nfaces) ||
+        !usableCount(*this, request, "ntags", ntags) ||
+        !usableCounts(*this, request, "nargs", nargs, 2LL * ntags)) {
+        return;
+    }
     RtInt nindices = toCount(sum(nvertices, nfaces));
+    if (!usableCounts(*this, request, "vertices", vertices, nindices)) return;
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
-    DeclareUsed(n, tokens);
     WriteText("SubdivisionMesh ");
     WriteQuoted(scheme);
     WriteChar(' ');
@@ -429,20 +490,22 @@ BlobbyCounts countBlobby(const RtInt* code, RtInt ncode) {
 
 void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFloat flt[],
                         RtInt nstr, RtString str[], RtInt n, RtToken tokens[], RtPointer values[]) {
+    for (auto [what, count] : {std::pair<const char*, RtInt>{"nleaf", nleaf}, {"ncode", ncode},
+                               {"nflt", nflt}, {"nstr", nstr}}) {
+        if (!usableCount(*this, "Blobby", what, count)) return;
+    }
     BlobbyCounts counts = countBlobby(code, ncode);
-    if (nleaf != counts.leaves) {
-        std::fprintf(stderr, "\nlibduzozo error: RiBlobby nleaf [%d] !=  leaf count [%i]", nleaf,
-                     counts.leaves);
-    }
-    if (nflt != counts.floats) {
-        std::fprintf(stderr, "\nlibduzozo error: RiBlobby nflt [%d] != float count [%i]", nflt,
-                     counts.floats);
-    }
-    if (nstr != counts.strings) {
-        std::fprintf(stderr, "\nlibduzozo error: RiBlobby nstr [%d] != string count [%i]", nstr,
-                     counts.strings);
-    }
-    DeclareUsed(n, tokens);
+    // The counts the caller gives are written as given; a mismatch with what
+    // the opcodes use is the caller's to know about.
+    auto mismatch = [&](const char* what, RtInt given, const char* kind, RtInt used) {
+        if (given == used) return;
+        std::string message = std::string("RiBlobby ") + what + " [" + std::to_string(given) +
+                              "] != " + kind + " count [" + std::to_string(used) + "]";
+        Report(RIE_CONSISTENCY, RIE_WARNING, message.c_str());
+    };
+    mismatch("nleaf", nleaf, "leaf", counts.leaves);
+    mismatch("nflt", nflt, "float", counts.floats);
+    mismatch("nstr", nstr, "string", counts.strings);
     WriteText("Blobby ");
     WriteInt(nleaf);
     WriteChar(' ');
@@ -473,7 +536,7 @@ void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdi
         name = "DynamicLoad";
         nstrings = 2;
     } else {
-        std::fprintf(stderr, "libduzozo error: procedural type\n");
+        Report(RIE_UNIMPLEMENT, RIE_ERROR, "procedural type");
         return;
     }
     const RtString* strings = static_cast<const RtString*>(data);

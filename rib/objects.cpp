@@ -1,7 +1,7 @@
 // Solid and object blocks, motion blocks and the texture-making requests.
 #include <initializer_list>
 
-#include "rib/requests.h"
+#include "rib/internal/requests.h"
 
 using namespace duzozo;
 
@@ -61,6 +61,7 @@ void RibWriter::ObjectInstance(RtObjectHandle handle) {
 }
 
 void RibWriter::MotionBeginV(RtInt n, RtFloat times[]) {
+    if (!usableCount(*this, "MotionBegin", "n", n)) return;
     WriteText("MotionBegin ");
     WriteFloatArray(times, n);
     WriteChar('\n');
@@ -73,7 +74,6 @@ void RibWriter::MotionEnd() {
 void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken swrap,
                              RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                              RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
     WriteText("MakeTexture ");
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
@@ -83,7 +83,6 @@ void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken
 void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
                           RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n,
                           RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
     WriteText("MakeBump ");
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
@@ -92,7 +91,6 @@ void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken sw
 void RibWriter::MakeLatLongEnvironmentV(RtString picturename, RtString texturename,
                                         RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                                         RtInt n, RtToken tokens[], RtPointer values[]) {
-    DeclareUsed(n, tokens);
     WriteText("MakeLatLongEnvironment ");
     writeQuotedNames(*this, {picturename, texturename});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
@@ -103,7 +101,6 @@ void RibWriter::MakeCubeFaceEnvironmentV(RtString px, RtString nx, RtString py, 
                                          RtFloat fov, RtFilterFunc filter, RtFloat swidth,
                                          RtFloat twidth, RtInt n, RtToken tokens[],
                                          RtPointer values[]) {
-    DeclareUsed(n, tokens);
     WriteText("MakeCubeFaceEnvironment ");
     writeQuotedNames(*this, {px, nx, py, ny, pz, nz, texturename});
     WriteG(fov);
@@ -113,7 +110,6 @@ void RibWriter::MakeCubeFaceEnvironmentV(RtString px, RtString nx, RtString py, 
 
 void RibWriter::MakeShadowV(RtString picturename, RtString texturename, RtInt n, RtToken tokens[],
                             RtPointer values[]) {
-    DeclareUsed(n, tokens);
     WriteText("MakeShadow ");
     WriteQuoted(picturename);
     WriteChar(' ');

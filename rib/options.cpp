@@ -3,8 +3,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "rib/parampairs.h"
-#include "rib/requests.h"
+#include "rib/internal/parampairs.h"
+#include "rib/internal/requests.h"
 
 using namespace duzozo;
 
@@ -147,7 +147,6 @@ void RibWriter::Quantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat 
 
 void RibWriter::DisplayV(RtString name, RtToken type, RtToken mode, RtInt n, RtToken tokens[],
                          RtPointer values[]) {
-    DeclareUsed(n, tokens);
     WriteText("Display ");
     WriteQuoted(name);
     WriteChar(' ');
@@ -162,17 +161,18 @@ void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values
 }
 
 void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
-    // Both matrices are n by 3; a negative n has no values to write, and a
-    // huge one is held to the largest array rather than wrapping around.
-    long long values = n > 0 ? 3LL * n : 0;
+    // A colour has at least one sample.
+    if (!usableCount(*this, "ColorSamples", "n", n, 1)) return;
+    // Both matrices are n by 3; a huge n is held to the largest array rather
+    // than wrapping around.
+    long long values = 3LL * n;
     RtInt count = values > 0x7fffffff ? 0x7fffffff : RtInt(values);
     WriteText("ColorSamples ");
     WriteFloatArray(nRGB, count);
     WriteChar(' ');
     WriteFloatArray(RGBn, count);
     WriteChar('\n');
-    // Colours keep their size when there is no sample to count.
-    if (n > 0) colorSamples = n;
+    colorSamples = n;
 }
 
 void RibWriter::RelativeDetail(RtFloat relativedetail) {

@@ -1,10 +1,10 @@
-#include "rib/paramvaluelist.h"
+#include "rib/internal/paramvaluelist.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "rib/declarations.h"
-#include "rib/symtab.h"
+#include "rib/internal/declarations.h"
+#include "rib/internal/symtab.h"
 
 namespace duzozo {
 

@@ -1,22 +1,39 @@
-// Every request that has a plain Ri... function of the usual shape, in the
-// order of the request interface. rib/ri.h declares the plain functions from
-// this list and the library defines them from it, so a function, its
-// declaration and its forwarding cannot drift apart. Include it only with
-// both macros defined:
+// Every request of the RenderMan Interface, in the order of the request
+// interface's table of operations. The one list generates the plain Ri...
+// functions (declared in rib/ri.h, defined in the library), the operations of
+// RenderInterface, RibWriter's overrides, the variable-argument forms and the
+// forwarding of a filter, so none of them can drift apart. An includer
+// defines the macros it needs; the list undefines all of them at its end.
 //
 //   DUZOZO_REQUEST(result, Name, (parameters), (arguments))
 //       RiName forwards its arguments to the current renderer's Name.
 //   DUZOZO_PAIRS(result, Name, (parameters, ...), last, (fixed arguments))
-//       RiName collects the (token, value) pairs after its parameter last and
-//       hands them with the fixed arguments to the current renderer's NameV.
+//       A variable-argument form: it collects the (token, value) pairs after
+//       its parameter last and hands them with the fixed arguments to NameV.
+//   DUZOZO_SPECIAL(result, Name, (parameters))
+//       A request whose plain function and variable-argument form have a
+//       shape of their own (a "rib" option needs no renderer, motion times
+//       come as doubles, a record takes a format and its arguments, an error
+//       handler is installed even without a renderer), written by hand.
+//       Left out (empty) unless the includer defines it.
+//   DUZOZO_REQUEST_LATER, DUZOZO_PAIRS_LATER
+//       The requests added after the first release, which an implementation
+//       need not override. They default to DUZOZO_REQUEST and DUZOZO_PAIRS.
 //
-// Not listed, as each has a shape of its own: RiBegin, RiEnd, RiContext,
-// RiGetContext, RiOption and RiOptionV (a "rib" option needs no renderer),
-// RiMotionBegin (its times come as doubles), RiArchiveRecord and
-// RiArchiveRecordV (a format and its arguments), RiErrorHandler (it also
-// installs the routine, renderer or not).
+// Not listed: RiBegin, RiEnd, RiContext and RiGetContext, which make and
+// choose renderers rather than being requests of one.
 //
 // No include guard: each includer expands the list its own way.
+
+#ifndef DUZOZO_SPECIAL
+#define DUZOZO_SPECIAL(result, name, parameters)
+#endif
+#ifndef DUZOZO_REQUEST_LATER
+#define DUZOZO_REQUEST_LATER DUZOZO_REQUEST
+#endif
+#ifndef DUZOZO_PAIRS_LATER
+#define DUZOZO_PAIRS_LATER DUZOZO_PAIRS
+#endif
 
 DUZOZO_REQUEST(RtVoid, FrameBegin, (RtInt frame), (frame))
 DUZOZO_REQUEST(RtVoid, FrameEnd, (void), ())
@@ -34,9 +51,6 @@ DUZOZO_PAIRS(RtVoid, Projection, (RtToken name, ...), name, (name))
 DUZOZO_REQUEST(RtVoid, ProjectionV, (RtToken name, RtInt n, RtToken tokens[], RtPointer values[]),
                (name, n, tokens, values))
 DUZOZO_REQUEST(RtVoid, Clipping, (RtFloat hither, RtFloat yon), (hither, yon))
-DUZOZO_REQUEST(RtVoid, ClippingPlane,
-               (RtFloat x, RtFloat y, RtFloat z, RtFloat nx, RtFloat ny, RtFloat nz),
-               (x, y, z, nx, ny, nz))
 DUZOZO_REQUEST(RtVoid, DepthOfField, (RtFloat fstop, RtFloat focallength, RtFloat focaldistance),
                (fstop, focallength, focaldistance))
 DUZOZO_REQUEST(RtVoid, Shutter, (RtFloat min, RtFloat max), (min, max))
@@ -59,6 +73,8 @@ DUZOZO_REQUEST(RtVoid, HiderV, (RtToken type, RtInt n, RtToken tokens[], RtPoint
                (type, n, tokens, values))
 DUZOZO_REQUEST(RtVoid, ColorSamples, (RtInt n, RtFloat nRGB[], RtFloat RGBn[]), (n, nRGB, RGBn))
 DUZOZO_REQUEST(RtVoid, RelativeDetail, (RtFloat relativedetail), (relativedetail))
+DUZOZO_SPECIAL(RtVoid, Option, (RtToken name, ...))
+DUZOZO_SPECIAL(RtVoid, OptionV, (RtToken name, RtInt n, RtToken tokens[], RtPointer values[]))
 
 DUZOZO_REQUEST(RtVoid, AttributeBegin, (void), ())
 DUZOZO_REQUEST(RtVoid, AttributeEnd, (void), ())
@@ -82,9 +98,9 @@ DUZOZO_REQUEST(RtVoid, GeometricRepresentation, (RtToken type), (type))
 DUZOZO_REQUEST(RtVoid, Sides, (RtInt sides), (sides))
 DUZOZO_REQUEST(RtVoid, Orientation, (RtToken orientation), (orientation))
 DUZOZO_REQUEST(RtVoid, ReverseOrientation, (void), ())
-DUZOZO_PAIRS(RtVoid, Attribute, (RtToken name, ...), name, (name))
 DUZOZO_REQUEST(RtVoid, AttributeV, (RtToken name, RtInt n, RtToken tokens[], RtPointer values[]),
                (name, n, tokens, values))
+DUZOZO_PAIRS(RtVoid, Attribute, (RtToken name, ...), name, (name))
 
 DUZOZO_REQUEST(RtVoid, Identity, (void), ())
 DUZOZO_REQUEST(RtVoid, ConcatTransform, (RtMatrix transform), (transform))
@@ -98,10 +114,6 @@ DUZOZO_REQUEST(RtVoid, Skew,
                (RtFloat angle, RtFloat dx1, RtFloat dy1, RtFloat dz1, RtFloat dx2, RtFloat dy2,
                 RtFloat dz2),
                (angle, dx1, dy1, dz1, dx2, dy2, dz2))
-DUZOZO_PAIRS(RtVoid, Deformation, (RtToken name, ...), name, (name))
-DUZOZO_REQUEST(RtVoid, DeformationV,
-               (RtToken name, RtInt n, RtToken tokens[], RtPointer values[]),
-               (name, n, tokens, values))
 DUZOZO_REQUEST(RtVoid, CoordinateSystem, (RtToken space), (space))
 DUZOZO_REQUEST(RtVoid, CoordSysTransform, (RtToken space), (space))
 DUZOZO_REQUEST(RtPoint*, TransformPoints,
@@ -109,6 +121,7 @@ DUZOZO_REQUEST(RtPoint*, TransformPoints,
                (fromspace, tospace, n, points))
 DUZOZO_REQUEST(RtVoid, TransformBegin, (void), ())
 DUZOZO_REQUEST(RtVoid, TransformEnd, (void), ())
+DUZOZO_SPECIAL(RtVoid, MotionBegin, (RtInt n, ...))
 DUZOZO_REQUEST(RtVoid, MotionBeginV, (RtInt n, RtFloat times[]), (n, times))
 DUZOZO_REQUEST(RtVoid, MotionEnd, (void), ())
 
@@ -283,16 +296,6 @@ DUZOZO_REQUEST(RtVoid, MakeTextureV,
                 RtPointer values[]),
                (picturename, texturename, swrap, twrap, filter, swidth, twidth, n, tokens,
                 values))
-DUZOZO_PAIRS(RtVoid, MakeBump,
-             (RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
-              RtFilterFunc filter, RtFloat swidth, RtFloat twidth, ...),
-             twidth, (picturename, texturename, swrap, twrap, filter, swidth, twidth))
-DUZOZO_REQUEST(RtVoid, MakeBumpV,
-               (RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
-                RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n, RtToken tokens[],
-                RtPointer values[]),
-               (picturename, texturename, swrap, twrap, filter, swidth, twidth, n, tokens,
-                values))
 DUZOZO_PAIRS(RtVoid, MakeLatLongEnvironment,
              (RtString picturename, RtString texturename, RtFilterFunc filter, RtFloat swidth,
               RtFloat twidth, ...),
@@ -320,9 +323,38 @@ DUZOZO_REQUEST(RtVoid, MakeShadowV,
                (picturename, texturename, n, tokens, values))
 
 DUZOZO_REQUEST(RtToken, Declare, (const char* name, const char* declaration), (name, declaration))
+DUZOZO_SPECIAL(RtVoid, ArchiveRecord, (RtToken type, const char* format, ...))
+DUZOZO_SPECIAL(RtVoid, ArchiveRecordV, (RtToken type, const char* format, va_list args))
 DUZOZO_PAIRS(RtVoid, ReadArchive, (RtToken name, RtArchiveCallback callback, ...), callback,
              (name, callback))
 DUZOZO_REQUEST(RtVoid, ReadArchiveV,
                (RtToken name, RtArchiveCallback callback, RtInt n, RtToken tokens[],
                 RtPointer values[]),
                (name, callback, n, tokens, values))
+DUZOZO_SPECIAL(RtVoid, ErrorHandler, (RtErrorHandler handler))
+
+// Requests added after the first release: they come last, so that the
+// interface keeps its order for programs built against that release.
+DUZOZO_REQUEST_LATER(RtVoid, ClippingPlane,
+               (RtFloat x, RtFloat y, RtFloat z, RtFloat nx, RtFloat ny, RtFloat nz),
+               (x, y, z, nx, ny, nz))
+DUZOZO_PAIRS_LATER(RtVoid, Deformation, (RtToken name, ...), name, (name))
+DUZOZO_REQUEST_LATER(RtVoid, DeformationV,
+               (RtToken name, RtInt n, RtToken tokens[], RtPointer values[]),
+               (name, n, tokens, values))
+DUZOZO_PAIRS_LATER(RtVoid, MakeBump,
+             (RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
+              RtFilterFunc filter, RtFloat swidth, RtFloat twidth, ...),
+             twidth, (picturename, texturename, swrap, twrap, filter, swidth, twidth))
+DUZOZO_REQUEST_LATER(RtVoid, MakeBumpV,
+               (RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
+                RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n, RtToken tokens[],
+                RtPointer values[]),
+               (picturename, texturename, swrap, twrap, filter, swidth, twidth, n, tokens,
+                values))
+
+#undef DUZOZO_REQUEST
+#undef DUZOZO_PAIRS
+#undef DUZOZO_SPECIAL
+#undef DUZOZO_REQUEST_LATER
+#undef DUZOZO_PAIRS_LATER

@@ -2,18 +2,24 @@
 // request interface itself provides.
 #include "rib/ri.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <thread>
+#include <unordered_set>
+#include <vector>
 
-#include "rib/errors.h"
-#include "rib/parampairs.h"
+#include "rib/internal/errors.h"
+#include "rib/internal/parampairs.h"
 #include "rib/ribwriter.h"
 
 using namespace duzozo;
 
-RenderInterface* currentRenderer = nullptr;
-int ribBinaryFormat = 0;
-int ribGzipCompression = 0;
+thread_local duzozo::CurrentRenderer currentRenderer;
+__thread int ribBinaryFormat = 0;
+__thread int ribGzipCompression = 0;
 
 namespace duzozo {
 
@@ -38,11 +44,36 @@ void RibSettings::apply(RtInt n, const RtToken tokens[], const RtPointer values[
 
 namespace {
 
-// Reports a request made with no current renderer; at this severity the
-// report ends the process.
+// The renderers alive now, and every thread's current-renderer slot: a
+// renderer destroyed on one thread must leave no other thread pointing at
+// it. Never destroyed, so that threads and static objects ending at exit
+// still find it.
+struct Contexts {
+    std::mutex lock;
+    std::unordered_set<const RenderInterface*> live;
+    std::vector<CurrentRenderer*> slots;
+};
+
+Contexts& contexts() {
+    static Contexts* all = new Contexts;
+    return *all;
+}
+
+bool isLive(const RenderInterface* renderer) {
+    Contexts& c = contexts();
+    std::lock_guard<std::mutex> hold(c.lock);
+    return c.live.count(renderer) != 0;
+}
+
+// Reports a request made with no current renderer: one never begun ends the
+// process at this severity; one ended by another thread is a bad handle.
 bool haveRenderer(const char* function) {
     if (currentRenderer) return true;
-    RiErrorPrint(RIE_NOTSTARTED, RIE_SEVERE, function);
+    if (currentRenderer.ended.load(std::memory_order_relaxed)) {
+        reportError(RIE_BADHANDLE, RIE_ERROR, function);
+    } else {
+        reportError(RIE_NOTSTARTED, RIE_SEVERE, function);
+    }
     return false;
 }
 
@@ -53,39 +84,76 @@ T noResult() {
 }
 
 void reportUnimplemented(const char* request) {
-    RiErrorPrint(RIE_UNIMPLEMENT, RIE_WARNING, request);
+    reportError(RIE_UNIMPLEMENT, RIE_WARNING, request);
 }
 
 }  // namespace
 
+namespace duzozo {
+
+CurrentRenderer::CurrentRenderer() {
+    Contexts& c = contexts();
+    std::lock_guard<std::mutex> hold(c.lock);
+    c.slots.push_back(this);
+}
+
+CurrentRenderer::~CurrentRenderer() {
+    Contexts& c = contexts();
+    std::lock_guard<std::mutex> hold(c.lock);
+    c.slots.erase(std::remove(c.slots.begin(), c.slots.end(), this), c.slots.end());
+}
+
+CurrentRenderer& CurrentRenderer::operator=(RenderInterface* r) {
+    renderer.store(r, std::memory_order_relaxed);
+    ended.store(false, std::memory_order_relaxed);
+    return *this;
+}
+
+}  // namespace duzozo
+
+RenderInterface::RenderInterface() {
+    Contexts& c = contexts();
+    std::lock_guard<std::mutex> hold(c.lock);
+    c.live.insert(this);
+}
+
+RenderInterface::RenderInterface(const RenderInterface&) : RenderInterface() {}
+
 RenderInterface::~RenderInterface() {
-    if (currentRenderer == this) currentRenderer = nullptr;
+    Contexts& c = contexts();
+    std::lock_guard<std::mutex> hold(c.lock);
+    c.live.erase(this);
+    for (CurrentRenderer* slot : c.slots) {
+        if (slot->renderer.load(std::memory_order_relaxed) != this) continue;
+        slot->renderer.store(nullptr, std::memory_order_relaxed);
+        // Destroyed here, the renderer simply is no longer current; destroyed
+        // by another thread, that thread's later calls name a dead handle.
+        slot->ended.store(slot->owner != std::this_thread::get_id(), std::memory_order_relaxed);
+    }
 }
 
-void RenderInterface::ClippingPlane(RtFloat, RtFloat, RtFloat, RtFloat, RtFloat, RtFloat) {
-    reportUnimplemented("ClippingPlane");
-}
+// The later requests, for an implementation that does not override them:
+// each variable-argument form goes to its vector form, and the rest report
+// that they are not implemented.
+_Pragma("GCC diagnostic push")
+_Pragma("GCC diagnostic ignored \"-Wunused-parameter\"")
+#define DUZOZO_REQUEST(result, name, parameters, arguments)
+#define DUZOZO_PAIRS(result, name, parameters, last, fixed)
+#define DUZOZO_REQUEST_LATER(result, name, parameters, arguments) \
+    result RenderInterface::name parameters {                     \
+        reportUnimplemented(#name);                               \
+        return noResult<result>();                                \
+    }
+#define DUZOZO_PAIRS_LATER(result, name, parameters, last, fixed)                      \
+    result RenderInterface::name parameters {                                          \
+        DUZOZO_COLLECT_PAIRS(pairs, last);                                             \
+        return name##V(DUZOZO_UNPAREN fixed, pairs.n, pairs.tokens, pairs.values);     \
+    }
+#include "rib/requestlist.h"
+_Pragma("GCC diagnostic pop")
 
-void RenderInterface::Deformation(RtToken name, ...) {
-    DUZOZO_COLLECT_PAIRS(pairs, name);
-    DeformationV(name, pairs.n, pairs.tokens, pairs.values);
-}
-
-void RenderInterface::DeformationV(RtToken, RtInt, RtToken[], RtPointer[]) {
-    reportUnimplemented("DeformationV");
-}
-
-void RenderInterface::MakeBump(RtString picturename, RtString texturename, RtToken swrap,
-                               RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
-                               ...) {
-    DUZOZO_COLLECT_PAIRS(pairs, twidth);
-    MakeBumpV(picturename, texturename, swrap, twrap, filter, swidth, twidth, pairs.n,
-              pairs.tokens, pairs.values);
-}
-
-void RenderInterface::MakeBumpV(RtString, RtString, RtToken, RtToken, RtFilterFunc, RtFloat,
-                                RtFloat, RtInt, RtToken[], RtPointer[]) {
-    reportUnimplemented("MakeBumpV");
+void RiProcFree(RtPointer data) {
+    std::free(data);
 }
 
 RibWriter* RiBegin(RtToken name) {
@@ -111,6 +179,11 @@ RtContextHandle RiGetContext(void) {
 }
 
 RtVoid RiContext(RtContextHandle handle) {
+    // No renderer at all is a choice; a dead or made-up one is refused.
+    if (handle && !isLive(handle)) {
+        reportError(RIE_BADHANDLE, RIE_ERROR, "RiContext");
+        return;
+    }
     currentRenderer = handle;
 }
 

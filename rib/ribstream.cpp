@@ -11,10 +11,12 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <cstdio>
 #include <cstdlib>
 
-#include "rib/errors.h"
+#include "rib/internal/errors.h"
 
 extern char** environ;
 
@@ -22,9 +24,12 @@ namespace duzozo {
 
 namespace {
 
+// Every open stream, for the flush at exit. Writers open and close streams on
+// any thread, so the list is only touched under its lock.
+std::mutex liveStreamsLock;
 RibStream* liveStreams = nullptr;
 bool flushAtExitRegistered = false;
-bool exiting = false;
+std::atomic<bool> exiting{false};
 
 // Blocks SIGPIPE for the life of one write, so that a reader that went away
 // shows up as EPIPE instead of killing the caller. A SIGPIPE raised by our
@@ -87,6 +92,7 @@ bool RibStream::compress() {
 
 void RibStream::flushAll() {
     exiting = true;
+    std::lock_guard<std::mutex> hold(liveStreamsLock);
     for (RibStream* s = liveStreams; s; s = s->nextLive) {
         // A forked copy of the process holds its parent's buffered data; that
         // data is the parent's to write.
@@ -100,6 +106,7 @@ void RibStream::flushAll() {
 }
 
 void RibStream::linkLive() {
+    std::lock_guard<std::mutex> hold(liveStreamsLock);
     if (!flushAtExitRegistered) {
         std::atexit(RibStream::flushAll);
         flushAtExitRegistered = true;
@@ -111,6 +118,7 @@ void RibStream::linkLive() {
 }
 
 void RibStream::unlinkLive() {
+    std::lock_guard<std::mutex> hold(liveStreamsLock);
     if (prevLive) {
         prevLive->nextLive = nextLive;
     } else if (liveStreams == this) {
@@ -170,16 +178,19 @@ RibStream* RibStream::openStandardOutput() {
 }
 
 RibStream::~RibStream() {
+    // Out of the list first, so that an exit on another thread never flushes
+    // a stream that is being closed here.
+    unlinkLive();
     if (deflater) drain(Ending::finish);
     flush();
     closeTarget();
-    unlinkLive();
     if (deflater) deflateEnd(&deflater->z);
     delete deflater;
     delete[] buffer;
 }
 
 void RibStream::report(const std::string& what) {
+    if (errorSink) *errorSink = RIE_SYSTEM;
     duzozo::reportError(RIE_SYSTEM, RIE_ERROR, (label + ": " + what).c_str(), exiting);
 }
 

@@ -59,6 +59,9 @@ class RibStream {
     // even when its writer is never destroyed.
     static void flushAll();
 
+    // Where a failure's code is also kept (the writer's own last error).
+    int* errorSink = nullptr;
+
   private:
     struct Deflater;
     enum class Ending { none, sync, finish };

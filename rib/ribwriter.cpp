@@ -2,19 +2,19 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
-#include "rib/declarations.h"
-#include "rib/errors.h"
-#include "rib/parampairs.h"
-#include "rib/requests.h"
-#include "rib/symtab.h"
+#include "rib/internal/declarations.h"
+#include "rib/internal/errors.h"
+#include "rib/internal/parampairs.h"
+#include "rib/internal/requests.h"
+#include "rib/internal/symtab.h"
 
 using namespace duzozo;
-
-int echoDeclarations = 1;
 
 namespace {
 
@@ -45,8 +45,18 @@ RtInt clampedCount(long long count) {
     return RtInt(count);
 }
 
-void reportUndeclared(RtToken token) {
-    std::fprintf(stderr, "libduzozo error: undeclared parameter \"%s\"\n", token ? token : "");
+std::string quotedMessage(const char* before, const char* text, const char* after = "") {
+    return std::string(before) + "\"" + (text ? text : "") + "\"" + after;
+}
+
+// A name a reader can take back as one token: something, and no blank that
+// would make it read as an inline declaration.
+bool usableName(const char* name) {
+    if (!name || !*name) return false;
+    for (const char* p = name; *p; ++p) {
+        if (std::isspace(static_cast<unsigned char>(*p))) return false;
+    }
+    return true;
 }
 
 // Splits a null-terminated list of alternating tokens and values.
@@ -70,37 +80,41 @@ void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
     RibSettings settings;
     settings.apply(n, tokens, values);
     binaryOutput = settings.binary;
-    echoDeclarations = 1;
+    declarations = std::make_unique<Declarations>();
     if (name) {
         targetName = internString(name);
         if (isRendererName(targetName)) {
-            outputStream = RibStream::openPipe(targetName);
             isPipe = 1;
         } else if (targetName[0] == '|') {
             ++targetName;
-            outputStream = RibStream::openPipe(targetName);
             isPipe = 1;
-        } else {
-            outputStream = RibStream::openFile(targetName);
-            if (!outputStream) {
-                std::fprintf(stderr, "Error making RIB file: bad filename\n");
-                std::exit(1);
-            }
         }
-        if (isPipe && !outputStream) {
-            std::fprintf(stderr, "Error opening pipe to %s\n", targetName);
-            std::exit(1);
+        outputStream = isPipe ? RibStream::openPipe(targetName) : RibStream::openFile(targetName);
+        // A target that cannot be opened is the caller's to handle: the
+        // program goes on, and this writer discards what it is given.
+        if (!outputStream) {
+            std::string message = isPipe ? std::string("Error opening pipe to ") + targetName
+                                         : std::string("Error making RIB file: bad filename");
+            lastError = RIE_NOFILE;
+            reportError(RIE_NOFILE, RIE_ERROR, message.c_str());
+            return;
         }
     } else {
         outputStream = RibStream::openStandardOutput();
     }
+    outputStream->errorSink = &lastError;
     // Without zlib's state the text still goes out, uncompressed.
     if (settings.gzip && !outputStream->compress()) {
-        std::fprintf(stderr, "duzozo: cannot compress the RIB output; it is written uncompressed\n");
+        Report(RIE_SYSTEM, RIE_WARNING, "cannot compress the RIB output; it is written uncompressed");
     }
     WriteText("##RenderMan RIB-Structure 1.0\n");
     WriteText("version 3.03\n");
-    predeclareTokens(this);
+}
+
+void RibWriter::Report(RtInt code, RtInt severity, const char* message) {
+    if (!outputStream) return;
+    lastError = code;
+    reportError(code, severity, message);
 }
 
 RibWriter::~RibWriter() {
@@ -143,10 +157,31 @@ void RibWriter::WriteQuoted(const char* s) {
     if (s) {
         const char* run = s;
         for (const char* p = s; *p; ++p) {
-            if (*p != '"' && *p != '\\') continue;
+            unsigned char c = static_cast<unsigned char>(*p);
+            // A quote or backslash would end or bend the string, and a line
+            // break or other control character inside one is refused by
+            // strict readers: each is written as its escape.
+            if (c != '"' && c != '\\' && c >= 0x20 && c != 0x7f) continue;
             WriteBytes(run, size_t(p - run));
-            WriteChar('\\');
-            run = p;  // the special character itself starts the next run
+            run = p + 1;
+            char escape[4] = {'\\', char(c)};
+            switch (c) {
+                case '\n': escape[1] = 'n'; break;
+                case '\r': escape[1] = 'r'; break;
+                case '\t': escape[1] = 't'; break;
+                case '\b': escape[1] = 'b'; break;
+                case '\f': escape[1] = 'f'; break;
+                case '"':
+                case '\\':
+                    break;
+                default: {
+                    char octal[4] = {'\\', char('0' + (c >> 6)), char('0' + ((c >> 3) & 7)),
+                                     char('0' + (c & 7))};
+                    WriteBytes(octal, 4);
+                    continue;
+                }
+            }
+            WriteBytes(escape, 2);
         }
         WriteText(run);
     }
@@ -249,9 +284,9 @@ void RibWriter::WriteParams(RtToken name, RtInt handle, RtInt n, const RtToken t
         WriteInt(handle);
     }
     for (RtInt i = 0; i < n; ++i) {
-        TokenDeclaration* d = lookupDeclaration(tokens[i]);
+        const Declaration* d = declarations->find(tokens[i]);
         if (!d) {
-            reportUndeclared(tokens[i]);
+            Report(RIE_BADTOKEN, RIE_ERROR, quotedMessage("undeclared parameter ", tokens[i]).c_str());
             continue;
         }
         WriteChar(' ');
@@ -278,9 +313,9 @@ void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtIn
                                      RtInt faceVaryingCount, RtInt n, const RtToken tokens[],
                                      const RtPointer values[]) {
     for (RtInt i = 0; i < n; ++i) {
-        TokenDeclaration* d = lookupDeclaration(tokens[i]);
+        const Declaration* d = declarations->find(tokens[i]);
         if (!d) {
-            reportUndeclared(tokens[i]);
+            Report(RIE_BADTOKEN, RIE_ERROR, quotedMessage("undeclared parameter ", tokens[i]).c_str());
             continue;
         }
         long long classCount = 1;
@@ -318,30 +353,6 @@ void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtIn
     splitPairs(pairs, tokens, values);
     WritePrimitiveParams(vertexCount, varyingCount, uniformCount, RtInt(tokens.size()),
                          tokens.data(), values.data());
-}
-
-void RibWriter::DeclareUsed(RtInt n, const RtToken tokens[]) {
-    for (RtInt i = 0; i < n; ++i) NoteDeclaration(tokens[i], true);
-}
-
-void RibWriter::NoteDeclaration(RtToken token, bool write) {
-    TokenDeclaration* d = lookupDeclaration(token);
-    // An inline declaration travels with its token.
-    if (!d || d->name != d->token) return;
-    StreamDeclaration now = {d->type, d->storageClass, d->arraySize};
-    auto [known, added] = streamDeclarations.try_emplace(d, now);
-    if (!added) {
-        if (known->second == now) return;
-        known->second = now;
-    }
-    if (!write) return;
-    char text[kDeclarationTextSize];
-    formatDeclaration(text, d->storageClass, d->type, d->arraySize);
-    WriteText("Declare ");
-    WriteQuoted(d->token);
-    WriteChar(' ');
-    WriteQuoted(text);
-    WriteChar('\n');
 }
 
 void RibWriter::SaveState(bool frame) {
@@ -439,17 +450,27 @@ void RibWriter::ErrorHandler(RtErrorHandler handler) {
 }
 
 RtToken RibWriter::Declare(const char* name, const char* declaration) {
-    if (echoDeclarations) {
-        WriteText("Declare ");
-        WriteQuoted(name);
-        WriteChar(' ');
-        WriteQuoted(declaration);  // a null declaration writes ""
-        WriteChar('\n');
+    // A declaration no reader could take back is reported and left out of
+    // the stream and of the writer's declarations alike.
+    if (!usableName(name)) {
+        Report(RIE_BADTOKEN, RIE_ERROR, quotedMessage("Declare: not a parameter name: ", name).c_str());
+        return name ? internString(name) : nullptr;
     }
-    if (!declaration || !*declaration) return internString(name);
-    RtToken token = parseDeclaration(name, declaration, nullptr, 0);
-    // A reader of this stream now knows the token as declared, whether the
-    // line was written or the declaration is one of the standard ones.
-    NoteDeclaration(token, false);
+    ParsedDeclaration parsed = parseDeclarationText(declaration);
+    if (parsed.type == kTypeNone) {
+        std::string message = quotedMessage("Declare ", name, ": no type in ") +
+                              quotedMessage("", declaration);
+        Report(RIE_SYNTAX, RIE_ERROR, message.c_str());
+        return internString(name);
+    }
+    WriteText("Declare ");
+    WriteQuoted(name);
+    WriteChar(' ');
+    WriteQuoted(declaration);
+    WriteChar('\n');
+    RtToken token = declarations->declare(name, parsed);
+    // The process-wide table follows every writer's declarations, for
+    // programs that look them up; no writer reads it.
+    parseDeclaration(name, declaration, nullptr, 0);
     return token;
 }

@@ -1,7 +1,10 @@
-#include "rib/symtab.h"
+#include "rib/internal/symtab.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+
+#include "rib/ri.h"
 
 // Constant-initialised, so that they are there for any caller, from any
 // static initialiser, however a program is linked: nothing in the library
@@ -26,8 +29,38 @@ uint32_t symbolHash(const char* text) {
     return h;
 }
 
-void buildSymbolTables() {
+namespace {
+
+// Guards stringTable, the pool and the seeding below: any thread may intern.
+std::mutex stringTableLock;
+
+// The standard names' own texts are their interned copies, so that the RI_...
+// variables and the interned names are one and the same pointers.
+void seedStandardNames() {
+    static bool seeded = false;
+    if (seeded) return;
+    seeded = true;
     stringTable.build();
+    const char* const names[] = {
+#define DUZOZO_TOKEN(variable, name, declaration) variable,
+#define DUZOZO_DECLARED(name, declaration)
+#define DUZOZO_NAME(variable, name) variable,
+#include "rib/standardtokens.h"
+    };
+    for (const char* name : names) {
+        if (stringTable.lookup(name)) continue;
+        SymbolEntry* entry = new SymbolEntry(name);
+        if (stringTable.insert(entry, 0)) delete entry;
+    }
+}
+
+}  // namespace
+
+void buildSymbolTables() {
+    {
+        std::lock_guard<std::mutex> hold(stringTableLock);
+        seedStandardNames();
+    }
     tokenTable.build();
 }
 
@@ -191,6 +224,8 @@ void SymbolTable::destroy() {
 
 const char* internString(const char* text) {
     if (!text) return nullptr;
+    std::lock_guard<std::mutex> hold(stringTableLock);
+    seedStandardNames();
     if (SymbolEntry* e = stringTable.lookup(text)) return e->name;
     int n = int(std::strlen(text)) + 1;
     char* copy;

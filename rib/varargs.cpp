@@ -1,6 +1,6 @@
 // The variable-argument forms: each collects its pairs and calls its vector
 // form on the same object.
-#include "rib/parampairs.h"
+#include "rib/internal/parampairs.h"
 #include "rib/ribwriter.h"
 
 using namespace duzozo;

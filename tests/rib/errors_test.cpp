@@ -1,6 +1,6 @@
 // The error reporter's layouts, repeat suppression and exits. Its state is
 // process-wide, so every case runs in a child process of its own.
-#include "rib/errors.h"
+#include "rib/internal/errors.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 // Pooled parameter/value lists and their statistics.
-#include "rib/paramvaluelist.h"
+#include "rib/internal/paramvaluelist.h"
 
 #include <string>
 
-#include "rib/declarations.h"
-#include "rib/symtab.h"
+#include "rib/internal/declarations.h"
+#include "rib/internal/symtab.h"
 #include "tests/rib/request_capture.h"
 #include "tests/support/childprocess.h"
 

@@ -1,7 +1,7 @@
 // Requests as a renderer reads them: value counts per storage class, the
 // state that sizes them, comments that stay comments, and streams that carry
 // their own declarations.
-#include "rib/declarations.h"
+#include "rib/internal/declarations.h"
 #include "tests/rib/request_capture.h"
 #include "tests/support/ribreader.h"
 
@@ -18,9 +18,9 @@ TEST(ReaderCounts, DeclarationsTakeBlanksAndTabsWhereverAReaderDoes) {
         w.SphereV(1, -1, 1, 360, 3, tokens, pointers);
     });
     EXPECT_EQ(text,
-              "Declare \"dk3\" \"uniform\tfloat [3]\"\n"
+              "Declare \"dk3\" \"uniform\\tfloat [3]\"\n"
               "Sphere 1 -1 1 360 \"uniform float [3] spaced\" [0 1 2] "
-              "\"varying\tfloat\ttabbed\" [0 1 2 3] \"dk3\" [0 1 2]\n");
+              "\"varying\\tfloat\\ttabbed\" [0 1 2 3] \"dk3\" [0 1 2]\n");
     EXPECT_EQ(inlineDeclarationLength("uniform float [3] spaced"), 18);
     EXPECT_EQ(inlineDeclarationLength("vertex\tpoint\tp"), 13);
 }
@@ -114,30 +114,35 @@ TEST(ReaderCounts, RecordLinesAllStayComments) {
     EXPECT_EQ(doc.requests[6].name, "Sides");
 }
 
-TEST(ReaderCounts, EachStreamCarriesTheDeclarationsItUses) {
+// What one writer is told never reaches another: a token declared through A
+// stays undeclared in B, whose stream is the one B writes alone.
+TEST(ReaderCounts, EachStreamKnowsOnlyItsOwnDeclarations) {
     float v[3] = {1, 2, 3};
     RtToken tokens[] = {"crossfoo"};
     RtPointer pointers[] = {v};
     std::string first, second;
     std::string secondPath = tempPath("request");
-    first = rib([&](RibWriter& a) {
-        a.Declare("crossfoo", "uniform float[3]");
-        RibWriter* b = createRibWriter(secondPath.c_str());
-        b->SurfaceV("s", 1, tokens, pointers);
-        b->SurfaceV("s", 1, tokens, pointers);  // declared once per stream
-        a.SurfaceV("s", 1, tokens, pointers);
-        a.Declare("crossfoo", "float");  // redeclared: b's stream must follow
-        b->SurfaceV("s", 1, tokens, pointers);
-        delete b;
+    std::string err = captureStderr([&] {
+        first = rib([&](RibWriter& a) {
+            a.Declare("crossfoo", "uniform float[3]");
+            RibWriter* b = createRibWriter(secondPath.c_str());
+            b->SurfaceV("s", 1, tokens, pointers);
+            a.SurfaceV("s", 1, tokens, pointers);
+            a.Declare("crossfoo", "float");
+            b->Declare("crossfoo", "color");
+            a.SurfaceV("s", 1, tokens, pointers);
+            b->SurfaceV("s", 1, tokens, pointers);
+            delete b;
+        });
     });
     second = readFile(secondPath);
     std::remove(secondPath.c_str());
     EXPECT_EQ(first,
               "Declare \"crossfoo\" \"uniform float[3]\"\nSurface \"s\" \"crossfoo\" [1 2 3]\n"
-              "Declare \"crossfoo\" \"float\"\n");
+              "Declare \"crossfoo\" \"float\"\nSurface \"s\" \"crossfoo\" [1]\n");
     EXPECT_EQ(second, kHeader +
-                          "Declare \"crossfoo\" \"uniform float[3]\"\n"
-                          "Surface \"s\" \"crossfoo\" [1 2 3]\nSurface \"s\" \"crossfoo\" [1 2 3]\n"
-                          "Declare \"crossfoo\" \"uniform float\"\nSurface \"s\" \"crossfoo\" [1]\n"
+                          "Surface \"s\"\n"
+                          "Declare \"crossfoo\" \"color\"\nSurface \"s\" \"crossfoo\" [1 2 3]\n"
                           "\n");
+    EXPECT_EQ(err, "ERROR: Invalid token\n    --> undeclared parameter \"crossfoo\"\n");
 }

@@ -124,7 +124,7 @@ TEST(ShaderRequests, UndeclaredTokenIsReportedAndLeftOut) {
     std::string err = captureStderr(
         [&] { text = rib([&](RibWriter& w) { w.SurfaceV("plastic", 2, tokens, values); }); });
     EXPECT_EQ(text, "Surface \"plastic\" \"Kd\" [1]\n");
-    EXPECT_EQ(err, "libduzozo error: undeclared parameter \"nosuchtoken\"\n");
+    EXPECT_EQ(err, "ERROR: Invalid token\n    --> undeclared parameter \"nosuchtoken\"\n");
 }
 
 TEST(LightRequests, HandlesCountAcrossBothKindsPerWriter) {

@@ -42,7 +42,6 @@ TEST(OptionRequests, Lines) {
         w.DisplayV("out.tif", "file", "rgba", 1, stringToken, stringValue);
         w.OptionV("limits", 1, fovToken, fovValue);
         w.ColorSamples(2, nRGB, RGBn);
-        w.ColorSamples(0, nRGB, RGBn);
         // Filters are named by identity: the caller's own has no name.
         w.PixelFilter(RiGaussianFilter, 2, 2);
         w.PixelFilter(RiBoxFilter, 1, 1);
@@ -70,7 +69,6 @@ Display "framebuffer" "framebuffer" "rgb"
 Display "out.tif" "file" "rgba" "string origin" ["ul"]
 Option "limits" "fov" [45]
 ColorSamples [1 0 0 0 1 0] [0.5 0.5 0 0 0.5 0.5]
-ColorSamples [] []
 PixelFilter "gaussian" 2 2
 PixelFilter "box" 1 1
 PixelFilter "triangle" 2 2

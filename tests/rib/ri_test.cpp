@@ -46,7 +46,7 @@ TEST(VariableForms, MotionBeginConvertsAnyNumberOfTimes) {
               }),
               "MotionBegin [0 1]\nMotionBegin [0.1 0.5 0.001]\nMotionBegin [" +
                   repeated("0 1 2 3 4 5 6 7 8 9 ", 14) + "0 1 2 3 4 5 6 7 8 9]\n" +
-                  "MotionBegin []\nMotionBegin []\n");
+                  "MotionBegin []\n");
 }
 
 TEST(PlainFunctions, RibOptionsNeedNoRendererAndReachLaterWriters) {

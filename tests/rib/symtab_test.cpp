@@ -1,5 +1,5 @@
 // Symbol tables, the string pool and their statistics.
-#include "rib/symtab.h"
+#include "rib/internal/symtab.h"
 
 #include <cstring>
 #include <string>

@@ -129,9 +129,13 @@ TEST(ValueWriters, QuotedStringsEscapeQuotesAndBackslashes) {
                   w.WriteQuoted(nullptr);
                   w.WriteQuoted("a\"b\\c\\\"\"");
                   w.WriteStringArray(hostile, 2);
+                  // Every control character inside a string is an escape, so
+                  // that no string spans lines; other bytes stay as they are.
+                  w.WriteQuoted("a\nb\rc\td\be\ff\001g\033h\177i\xc3\xa9");
               }),
               R"("plain""""a\"b\\c\\\"\"")"
-              "[\"x\\\"]\nWorldEnd\n#\" \"\" ]");
+              "[\"x\\\"]\\nWorldEnd\\n#\" \"\" ]"
+              R"("a\nb\rc\td\be\ff\001g\033h\177i)" "\xc3\xa9\"");
 }
 
 TEST(ValueWriters, LongOutputGoesThroughTheBufferIntact) {

@@ -4,7 +4,7 @@
 // its exit and its signals are real.
 #include <signal.h>
 
-#include "rib/errors.h"
+#include "rib/internal/errors.h"
 #include "tests/rib/request_capture.h"
 #include "tests/support/childprocess.h"
 

@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "rib/errors.h"
+#include "rib/internal/errors.h"
 #include "rib/ribwriter.h"
-#include "rib/symtab.h"
+#include "rib/internal/symtab.h"
 #include "tests/rib/request_capture.h"
 #include "tests/support/childprocess.h"
 
@@ -146,15 +146,27 @@ TEST(WriterLifecycle, AMissingOrVanishedCommandNeverKillsTheCaller) {
     }
 }
 
-TEST(WriterLifecycle, ABadFileNameEndsTheProcessWithStatusOne) {
+// A typo in a file name must not cost the caller its work: the failure is
+// reported, and the writer discards its requests without further messages.
+TEST(WriterLifecycle, ABadFileNameIsReportedAndTheProgramGoesOn) {
     auto r = runInChild([] {
+        RibWriter* w = createRibWriter("/no/such/folder/for/duzozo/scene.rib");
+        std::printf("returned %d %d %d\n", w->isOpen(), w->lastError, RiLastError);
+        RtFloat half = 0.5f;
+        RtToken tokens[] = {"undeclared"};
+        RtPointer values[] = {&half};
+        w->SurfaceV("plastic", 1, tokens, values);
+        w->ColorSamples(0, nullptr, nullptr);
+        delete w;
+        RiErrorHandler(RiErrorAbort);
         createRibWriter("/no/such/folder/for/duzozo/scene.rib");
-        std::printf("returned\n");
+        std::printf("not reached\n");
     });
     EXPECT_TRUE(r.exited);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Error making RIB file: bad filename\n");
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.status, 255);  // the abort handler's own rule ends it
+    // The second report repeats the first, so only the first is printed.
+    EXPECT_EQ(r.err, "ERROR: File not found\n    --> Error making RIB file: bad filename\n");
+    EXPECT_EQ(r.out, "returned 0 3 3\n");
 }
 
 TEST(WriterLifecycle, APipeThatCannotBeOpenedNamesTheCommand) {
@@ -169,12 +181,12 @@ TEST(WriterLifecycle, APipeThatCannotBeOpenedNamesTheCommand) {
         close(lowestFree);
         rlimit limit = {rlim_t(lowestFree), original.rlim_max};
         setrlimit(RLIMIT_NOFILE, &limit);
-        createRibWriter("|cat");
-        std::printf("returned\n");
+        RibWriter* w = createRibWriter("|cat");
+        std::printf("returned %d %d\n", w->isOpen(), RiLastError);
     });
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Error opening pipe to cat\n");
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "ERROR: File not found\n    --> Error opening pipe to cat\n");
+    EXPECT_EQ(r.out, "returned 0 3\n");
 }
 
 TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
@@ -205,6 +217,7 @@ TEST(WriterLifecycle, NothingRequestedIsLostWhenTheProcessExits) {
         RibWriter* w = createRibWriter(path.c_str());
         w->FrameEnd();
         createRibWriter("/no/such/folder/x.rib");
+        std::exit(1);
     });
     EXPECT_EQ(badTarget.status, 1);
     EXPECT_EQ(readFile(path), kHeader + "FrameEnd\n");

@@ -15,6 +15,14 @@ const char* ribFilterName(RtFilterFunc filter);
 // encoding.
 void writeGs(RibWriter& w, std::initializer_list<RtFloat> values);
 
+// A count below least (or any entry of an array of counts or indices below
+// 0) is impossible input: it is reported as out of range, and the request is
+// left out of the stream, which a reader can then still read.
+bool usableCount(RibWriter& w, const char* request, const char* what, long long count,
+                 long long least = 0);
+bool usableCounts(RibWriter& w, const char* request, const char* what, const RtInt* counts,
+                  long long n);
+
 // A request whose name is a fixed argument writes "" for a null one, so that
 // a reader never takes the next value for the name.
 inline RtToken named(RtToken name) {
@@ -25,7 +33,6 @@ inline RtToken named(RtToken name) {
 // its tokens need.
 inline void writeNamedRequest(RibWriter& w, const char* keyword, RtToken name, RtInt handle,
                               RtInt n, RtToken tokens[], RtPointer values[]) {
-    w.DeclareUsed(n, tokens);
     w.WriteText(keyword);
     w.WriteParams(named(name), handle, n, tokens, values);
 }
