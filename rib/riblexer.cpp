@@ -183,6 +183,58 @@ bool RibLexer::next(RibToken& t) {
     }
 }
 
+// The common float, of at most 19 significant digits and a power of ten
+// within 22, read exactly: the digits and the power are exact doubles, so
+// one multiplication or division rounds to the nearest double. Rounding that
+// on to a float gives the nearest float too, unless the double lies exactly
+// halfway between two floats (no halfway point can lie between a number
+// and its nearest double); then, and for everything else, false.
+bool RibLexer::fastFloat(const char* s, const char* e, bool negative, std::uint64_t whole,
+                         const char* p, RibToken& t) {
+    static const double kPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* digits = s + (*s == '-' || *s == '+');
+    int count = int(p - digits);
+    if (count > 19) return false;
+    std::uint64_t w = whole;
+    int scale = 0;
+    if (p < e && *p == '.') {
+        ++p;
+        while (p < e && static_cast<unsigned>(*p - '0') < 10) {
+            if (++count > 19) return false;
+            w = w * 10 + std::uint64_t(*p - '0');
+            --scale;
+            ++p;
+        }
+    }
+    if (count == 0) return false;  // no digits at all: for the general reading to refuse
+    if (p < e && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        bool minus = q < e && *q == '-';
+        if (q < e && (*q == '-' || *q == '+')) ++q;
+        if (q < e && static_cast<unsigned>(*q - '0') < 10) {  // else the 'e' is not part of it
+            int power = 0;
+            while (q < e && static_cast<unsigned>(*q - '0') < 10) {
+                if (power < 10000) power = power * 10 + (*q - '0');
+                ++q;
+            }
+            scale += minus ? -power : power;
+            p = q;
+        }
+    }
+    if (w >= (std::uint64_t(1) << 53) || scale < -22 || scale > 22) return false;
+    double d = scale >= 0 ? double(w) * kPow10[scale] : double(w) / kPow10[-scale];
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    if ((bits & ((std::uint64_t(1) << 29) - 1)) == (std::uint64_t(1) << 28)) return false;
+    float f = float(d);
+    t.kind = RibToken::Float;
+    t.number = negative ? -f : f;
+    at_ = reinterpret_cast<const unsigned char*>(p);
+    return true;
+}
+
 bool RibLexer::number(RibToken& t) {
     const char* s = reinterpret_cast<const char*>(at_);
     const char* e = reinterpret_cast<const char*>(end_);
@@ -207,6 +259,7 @@ bool RibLexer::number(RibToken& t) {
     }
     // Anything else is a float, read straight to the nearest float so that
     // nine digits give back the float written.
+    if (fastFloat(s, e, negative, v, p, t)) return true;
     const char* from = s + (*s == '+');  // from_chars takes no plus sign
     float f = 0;
     std::from_chars_result r{from, std::errc::invalid_argument};

@@ -78,6 +78,8 @@ class RibLexer {
 
     bool encoded(RibToken& token);
     bool number(RibToken& token);
+    bool fastFloat(const char* s, const char* e, bool negative, std::uint64_t whole,
+                   const char* p, RibToken& token);
     Found stringAt(std::string_view& text);
     Found quoted(std::string_view& text);
     bool defineString(int codeBytes);

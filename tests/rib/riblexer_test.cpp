@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -12,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/scenegen.h"
 #include "rib/internal/floatformat.h"
 #include "rib/internal/ribinput.h"
 #include "rib/internal/riblexer.h"
+#include "tests/support/ribreader.h"
 
 using duzozo::RibLexer;
 using duzozo::RibToken;
@@ -165,6 +168,44 @@ TEST(RibLexerText, NumbersIntegersAndFloats) {
     for (size_t i = 0; i < written.size(); ++i) {
         float got = back.raw[i].asFloat();
         ASSERT_EQ(std::memcmp(&got, &written[i], 4), 0) << number(written[i]);
+    }
+}
+
+// Text floats of any length of digits come out as the standard library's
+// exact reading gives them, halfway cases included.
+TEST(RibLexerText, FloatsReadAsTheExactConversion) {
+    std::vector<std::string> texts = {"16777217.0", "16777217e0", "-33554434.0", "33554438e0",
+                                      "0.5000000298023223876953125", "1.00000006", "1.000000059604645",
+                                      "3.4028235e38", "1.1754942e-38", "9007199254740993e-22",
+                                      "12345678901234567890e-10", "0.000000000000000000001"};
+    std::mt19937 random(3);
+    char text[64];
+    for (int i = 0; i < 30000; ++i) {
+        uint32_t b = random();
+        float f;
+        std::memcpy(&f, &b, 4);
+        if (!std::isfinite(f)) continue;
+        std::snprintf(text, sizeof text, "%.*g", 1 + int(random() % 17), double(f));
+        texts.push_back(std::strchr(text, '.') || std::strchr(text, 'e') ? text
+                                                                           : std::string(text) + ".0");
+        // Random digits and powers, where the quick reading does most.
+        std::string digits = std::to_string(random() % 1000000000u) + std::to_string(random() % 1000);
+        digits.resize(1 + random() % digits.size());
+        texts.push_back(digits + "e" + std::to_string(int(random() % 56) - 30));
+    }
+    std::string input;
+    for (const std::string& t : texts) input += t + " ";
+    Lexed l = lex(input);
+    ASSERT_EQ(l.raw.size(), texts.size()) << errors(l);
+    EXPECT_TRUE(l.errors.empty()) << errors(l);
+    int wrong = 0;
+    for (size_t i = 0; i < texts.size() && wrong < 5; ++i) {
+        float expected = std::strtof(texts[i].c_str(), nullptr);
+        float got = l.raw[i].asFloat();
+        if (std::memcmp(&got, &expected, 4) != 0) {
+            ++wrong;
+            ADD_FAILURE() << texts[i] << ": " << number(got) << ", exactly " << number(expected);
+        }
     }
 }
 
@@ -375,6 +416,31 @@ TEST(RibLexerInput, GzipDecodedThenLexed) {
     std::string decoded, error;
     ASSERT_TRUE(duzozo::decodeRibBuffer(packed.data(), packed.size(), decoded, error)) << error;
     EXPECT_EQ(lex(decoded).joined(), "N:WorldBegin A1:0.25 N:WorldEnd");
+}
+
+// The benchmarks' scene is sound RIB: every count right, nothing the lexer
+// or the independent reader objects to.
+TEST(RibLexerScene, GeneratedSceneIsCleanRib) {
+    std::string scene = duzozo::bench::generateScene(0.6);
+    EXPECT_EQ(scene, duzozo::bench::generateScene(0.6));
+    ribcheck::Document doc = ribcheck::read(scene);
+    std::string problems;
+    for (size_t i = 0; i < doc.errors.size() && i < 5; ++i) problems += doc.errors[i] + "\n";
+    EXPECT_TRUE(doc.errors.empty()) << problems;
+    size_t frames = 0, nineDigits = 0;
+    for (const ribcheck::Request& r : doc.requests) frames += r.name == "FrameBegin";
+    EXPECT_GE(frames, 2u);
+    Lexed l = lex(scene);
+    EXPECT_TRUE(l.errors.empty()) << errors(l);
+    // Part of it keeps more digits than six: those floats do not survive
+    // being cut to six.
+    for (const RibToken& t : l.raw) {
+        if (t.kind != RibToken::Float) continue;
+        char six[duzozo::kFloatChars];
+        float back = std::stof(std::string(six, duzozo::formatFloat(six, t.number, 6)));
+        nineDigits += back != t.number;
+    }
+    EXPECT_GT(nineDigits, 1000u);
 }
 
 }  // namespace
