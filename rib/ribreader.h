@@ -1,0 +1,52 @@
+// Reading RIB back: text RIB, binary RIB in every form of the binary
+// encoding, and gzip-compressed input of either, made as requests on any
+// RenderInterface. Reading into a RibWriter converts; reading into a class of
+// your own filters, checks or renders.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "rib/ri.h"
+
+namespace duzozo {
+
+class RibReader {
+  public:
+    // Requests go to target, which must outlive the reader.
+    explicit RibReader(RenderInterface& target);
+    ~RibReader();
+    RibReader(const RibReader&) = delete;
+    RibReader& operator=(const RibReader&) = delete;
+
+    // Reads a whole file ("-" for standard input) or buffer and makes its
+    // requests. Every problem is reported through the error handler with a
+    // RenderMan code, severity RIE_ERROR and a message that starts with the
+    // place ("file:line: " in text, "file: byte N: " in encoded data); the
+    // rest of the input is read where that is possible. True when there was
+    // no problem.
+    bool readFile(const std::string& path);
+    bool readBuffer(const void* data, std::size_t size, const std::string& name = "buffer");
+
+    // Problems reported so far.
+    int problems() const;
+
+    // ReadArchive requests are read in place instead of handed on; a relative
+    // archive name is taken from the folder of the file that names it.
+    bool expandArchives = false;
+    // The two header lines of RIB ("##RenderMan RIB..." and "version") are
+    // handed on instead of dropped. A RibWriter writes its own.
+    bool keepHeader = false;
+
+  private:
+    struct Parser;
+    std::unique_ptr<Parser> parser;
+};
+
+}  // namespace duzozo
+
+extern "C" {
+// Reads a RIB file ("-" for standard input) into the current renderer.
+RtVoid RiReadRIB(RtString filename);
+}
