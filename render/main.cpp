@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "rib/ri.h"
-#include "trace/sceneargs.h"
+#include "scene/sceneargs.h"
 #include "render/framepattern.h"
 #include "render/framewriter.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim/world.h"
-#include "tests/view/camera.h"
+#include "tests/support/glcamera.h"
 #include "view/viewer.h"
 
 namespace {
