@@ -299,7 +299,8 @@ TEST(Wobble2rib, HelpAndBadArguments) {
     EXPECT_TRUE(fs::is_empty(dir.path));  // refused before any output
 }
 
-TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
+// Found before the world is built: the line is all there is.
+TEST(Wobble2rib, AnUnwritableFirstTargetIsOneLineAndStatusOne) {
     TempDir dir("wobble2rib-test");
     std::string file = dir.path + "/file";
     { std::ofstream(file) << "not a folder"; }
@@ -311,9 +312,4 @@ TEST(Wobble2rib, AnUnwritableTargetIsOneLineAndStatusOne) {
         EXPECT_EQ(run.err.rfind("wobble2rib: cannot write '", 0), 0u) << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     }
-    ChildOutcome full = wobble2rib({"--frames", "400"}, "/dev/full");
-    EXPECT_EQ(full.status, 1);
-    EXPECT_NE(full.err.find("wobble2rib: cannot write the RIB to standard output"),
-              std::string::npos)
-        << full.err;
 }
