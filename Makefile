@@ -12,7 +12,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES = g++ cmake make libgtest-dev libbenchmark-dev \
            freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri \
            xvfb xauth libxtst-dev libpng-dev zlib1g-dev pkg-config \
-           clang libclang-rt-14-dev
+           clang libclang-rt-14-dev libtiff-dev
 
 # The window tests run on a private X server even where a display exists, so
 # that their windows and pointer moves stay off the user's screen. They share

@@ -151,7 +151,8 @@ class Progress {
   public:
     Progress(long frames, bool shown) : frames(frames), shown(shown) {}
     void frame(long frame) {
-        if (shown) width = std::fprintf(stderr, "\rwobble2rib: frame %ld of %ld", frame, frames) - 1;
+        if (!shown) return;
+        width = std::fprintf(stderr, "\rwobble2rib: frame %ld of %ld", frame, frames) - 1;
     }
     // Makes room for a line of its own; the next frame draws the line again.
     void clear() {

@@ -66,21 +66,37 @@ TEST(Wobble2ribFailures, EveryFailureIsOneLineAndStatusOne) {
         return own;
     };
     const Case cases[] = {
-        {"standard output full", {"--frames", "400"}, "/dev/full",
+        {"standard output full",
+         {"--frames", "400"},
+         "/dev/full",
          {{"wobble2rib: cannot write the RIB to standard output: No space left on device", ""}}},
-        {"file on a full device", with({"-o", "/dev/full"}), "",
+        {"file on a full device",
+         with({"-o", "/dev/full"}),
+         "",
          {{"wobble2rib: cannot write '/dev/full': No space left on device", ""}}},
-        {"one frame's file on a full device", with({"-o", d + "/full/w.%04d.rib"}), "",
+        {"one frame's file on a full device",
+         with({"-o", d + "/full/w.%04d.rib"}),
+         "",
          {{"wobble2rib: cannot write '" + d + "/full/w.0010.rib': No space left on device", ""}}},
-        {"one frame's file cannot be opened", with({"-o", d + "/folder/w.%04d.rib"}), "",
+        {"one frame's file cannot be opened",
+         with({"-o", d + "/folder/w.%04d.rib"}),
+         "",
          {{"wobble2rib: cannot write '" + d + "/folder/w.0010.rib': Is a directory", ""}}},
-        {"renderer fails after reading", with({"-o", "|cat >/dev/null; exit 3"}), "",
+        {"renderer fails after reading",
+         with({"-o", "|cat >/dev/null; exit 3"}),
+         "",
          {{"wobble2rib: the command 'cat >/dev/null; exit 3' failed: exited with status 3", ""}}},
-        {"renderer fails without reading", {"--frames", "400", "-o", "|exit 3"}, "",
+        {"renderer fails without reading",
+         {"--frames", "400", "-o", "|exit 3"},
+         "",
          {{"wobble2rib: the command 'exit 3' failed: ", "exited with status 3"}}},
-        {"renderer killed", with({"-o", "|kill -9 $$"}), "",
+        {"renderer killed",
+         with({"-o", "|kill -9 $$"}),
+         "",
          {{"wobble2rib: the command 'kill -9 $$' failed: ", "killed by signal 9"}}},
-        {"one frame's renderer fails", with({"-o", "|test %d != 10 && cat >/dev/null"}), "",
+        {"one frame's renderer fails",
+         with({"-o", "|test %d != 10 && cat >/dev/null"}),
+         "",
          {{"wobble2rib: the command 'test 10 != 10 && cat >/dev/null' failed: exited with status 1",
            ""}}},
         {"nothing fails", with({"-o", d + "/good.%d.rib"}), "", {}},
@@ -147,8 +163,8 @@ std::string onTerminal(const std::vector<std::string>& args, int* status) {
 TEST(Wobble2ribFailures, ProgressOnATerminalIsOneLineThatUpdates) {
     TempDir dir("wobble2rib-progress");
     int status = -1;
-    std::string seen = onTerminal({"--frames", "20", "--every", "10", "-o", dir.path + "/a.rib"},
-                                  &status);
+    std::string seen =
+        onTerminal({"--frames", "20", "--every", "10", "-o", dir.path + "/a.rib"}, &status);
     EXPECT_EQ(status, 0);
     const std::string progress =
         "wobble has been created\r\n"  // the terminal ends lines with \r\n

@@ -17,7 +17,9 @@ using namespace ribframes;
 // Points are rows, as RenderMan has them: p' = p · m.
 using Matrix = std::array<double, 16>;  // row by row
 
-Matrix identity() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
+Matrix identity() {
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
 
 Matrix times(const Matrix& a, const Matrix& b) {
     Matrix p{};
@@ -128,8 +130,8 @@ TEST(RibView, EveryNodeLandsWhereTheWindowDrawsItAndWithinTheClippingPlanes) {
                     std::array<double, 3> rib = v.place(shape.toCamera, &p[at]);
                     double window[2];
                     windowPixel(model, &p[at], int(v.width), int(v.height), window);
-                    worst = std::max({worst, std::abs(rib[0] - window[0]),
-                                      std::abs(rib[1] - window[1])});
+                    worst = std::max(
+                        {worst, std::abs(rib[0] - window[0]), std::abs(rib[1] - window[1])});
                     EXPECT_GE(rib[2], v.nearPlane) << "frame " << f.number << " point " << at / 3;
                     EXPECT_LE(rib[2], v.farPlane) << "frame " << f.number << " point " << at / 3;
                 }

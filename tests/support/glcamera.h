@@ -73,9 +73,10 @@ inline Mat4 rotation(double degrees, double x, double y, double z) {
     double length = std::sqrt(x * x + y * y + z * z);
     x /= length, y /= length, z /= length;
     double a = degrees * std::acos(-1.0) / 180, c = std::cos(a), s = std::sin(a);
-    const double rows[3][3] = {{x * x * (1 - c) + c, x * y * (1 - c) - z * s, x * z * (1 - c) + y * s},
-                               {y * x * (1 - c) + z * s, y * y * (1 - c) + c, y * z * (1 - c) - x * s},
-                               {x * z * (1 - c) - y * s, y * z * (1 - c) + x * s, z * z * (1 - c) + c}};
+    const double rows[3][3] = {
+        {x * x * (1 - c) + c, x * y * (1 - c) - z * s, x * z * (1 - c) + y * s},
+        {y * x * (1 - c) + z * s, y * y * (1 - c) + c, y * z * (1 - c) - x * s},
+        {x * z * (1 - c) - y * s, y * z * (1 - c) + x * s, z * z * (1 - c) + c}};
     Mat4 r;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) r.m[4 * j + i] = rows[i][j];
