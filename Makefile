@@ -19,7 +19,7 @@ PACKAGES = g++ cmake make libgtest-dev libbenchmark-dev \
 # that server's screen and pointer, so CTest runs them one at a time.
 XVFB = xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: all deps configure build run test test-asan test-clang fuzz bench clean
+.PHONY: all deps configure build run test test-asan test-clang fuzz bench pictures clean
 
 all: build
 
@@ -91,6 +91,15 @@ fuzz: deps
 	    -artifact_prefix=$(FUZZ_BUILD)/found/$$t- $(FUZZ_BUILD)/found/$$t fuzz/corpus/$$t \
 	    || exit 1; \
 	done
+
+# The README's pictures in docs/: the window's, a frame rendered from
+# wobble2rib beside it, and a short animation. RENDERER is any RenderMan
+# renderer's command that renders the RIB file named as its last argument:
+#   make pictures RENDERER=aqsis
+RENDERER ?= aqsis
+pictures: PACKAGES += imagemagick
+pictures: build
+	tools/pictures.sh '$(RENDERER)' $(BUILD) docs
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
