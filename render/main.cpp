@@ -200,6 +200,7 @@ void finishTarget(Progress& progress) {
     const std::string& t = failures.target;
     // The library has flushed standard output; a failure it could not see
     // (the stream was already in error) still shows in stdio's error flag.
+    errno = 0;
     if (t == "-" && failures.reasons.empty() && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
         failures.reasons.push_back(std::strerror(errno != 0 ? errno : EIO));
     }

@@ -94,11 +94,9 @@ TEST(Wobble2ribFailures, EveryFailureIsOneLineAndStatusOne) {
          with({"-o", "|kill -9 $$"}),
          "",
          {{"wobble2rib: the command 'kill -9 $$' failed: ", "killed by signal 9"}}},
-        {"one frame's renderer fails",
-         with({"-o", "|test %d != 10 && cat >/dev/null"}),
-         "",
-         {{"wobble2rib: the command 'test 10 != 10 && cat >/dev/null' failed: exited with status 1",
-           ""}}},
+        {"one frame's renderer fails", with({"-o", "|test %d != 10 && cat >/dev/null"}), "",
+         {{"wobble2rib: the command 'test 10 != 10 && cat >/dev/null' failed: ",
+           "exited with status 1"}}},
         {"nothing fails", with({"-o", d + "/good.%d.rib"}), "", {}},
     };
     for (const Case& c : cases) {

@@ -123,8 +123,7 @@ TEST(RibView, EveryNodeLandsWhereTheWindowDrawsItAndWithinTheClippingPlanes) {
             ASSERT_EQ(v.shapes.size(), f.all("MotionBegin").empty() ? 1u : 2u) << f.number;
             for (const Placed& shape : v.shapes) {
                 const bool chains = shape.request->name == "Curves";
-                Mat4 model = chains ? rotation(15, 1, 1, 0) : Mat4{};
-                if (!chains) model.m[0] = model.m[5] = model.m[10] = model.m[15] = 1;
+                const Mat4 model = chains ? rotation(15, 1, 1, 0) : identity4();
                 const std::vector<double>& p = *param(*shape.request, "P");
                 for (std::size_t at = 0; at + 2 < p.size(); at += 3) {
                     std::array<double, 3> rib = v.place(shape.toCamera, &p[at]);
@@ -142,8 +141,8 @@ TEST(RibView, EveryNodeLandsWhereTheWindowDrawsItAndWithinTheClippingPlanes) {
 }
 
 // The two lights the window switches on, from where the window has them, in
-// the scene's own space, aimed at the middle of what is shown; the third,
-// never switched on in the window, is not there either.
+// the scene's own space; the third, never switched on in the window, is not
+// there either.
 TEST(RibView, TheLightsStandWhereTheWindowsLightsStand) {
     const std::vector<double> windowLights[] = {{-3, 1, 2}, {1, -1, 3}};
     for (const Case& c : kCases) {
@@ -156,23 +155,10 @@ TEST(RibView, TheLightsStandWhereTheWindowsLightsStand) {
                 if (text(*light.request, 0) == "distantlight") distant.push_back(&light);
             }
             ASSERT_EQ(distant.size(), 2u);
-            // The middle of what is shown, where the lights aim, in the scene.
-            const std::vector<double>& p = *param(*v.shapes.back().request, "P");
-            std::array<double, 3> low{1e9, 1e9, 1e9}, high{-1e9, -1e9, -1e9};
-            for (std::size_t at = 0; at < p.size(); ++at) {
-                low[at % 3] = std::min(low[at % 3], p[at]);
-                high[at % 3] = std::max(high[at % 3], p[at]);
-            }
             for (int n = 0; n < 2; ++n) {
                 const Request& light = *distant[n]->request;
                 ASSERT_NE(param(light, "from"), nullptr);
                 EXPECT_EQ(*param(light, "from"), windowLights[n]);
-                ASSERT_NE(param(light, "to"), nullptr);
-                const std::vector<double>& to = *param(light, "to");
-                for (int axis = 0; axis < 3; ++axis) {
-                    EXPECT_GE(to.at(axis), low[axis] - 1e-4) << "frame " << f.number;
-                    EXPECT_LE(to.at(axis), high[axis] + 1e-4) << "frame " << f.number;
-                }
                 ASSERT_NE(param(light, "intensity"), nullptr);
                 EXPECT_GT(param(light, "intensity")->at(0), 0);
             }

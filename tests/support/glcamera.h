@@ -9,6 +9,12 @@ struct Mat4 {
     double m[16] = {};
 };
 
+inline Mat4 identity4() {
+    Mat4 i;
+    i.m[0] = i.m[5] = i.m[10] = i.m[15] = 1;
+    return i;
+}
+
 inline Mat4 windowProjection() {
     const double l = -5, r = 5, b = -8, t = 2, n = -10, f = 20;
     Mat4 p;
