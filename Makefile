@@ -13,14 +13,14 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES = g++ cmake make libgtest-dev libbenchmark-dev \
            freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri \
            xvfb xauth libxtst-dev libpng-dev zlib1g-dev pkg-config \
-           clang libclang-rt-14-dev
+           clang libclang-rt-14-dev libtiff-dev
 
 # The window tests run on a private X server even where a display exists, so
 # that their windows and pointer moves stay off the user's screen. They share
 # that server's screen and pointer, so CTest runs them one at a time.
 XVFB = xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: all deps configure build run test test-asan test-tsan test-clang fuzz bench clean
+.PHONY: all deps configure build run test test-asan test-tsan test-clang fuzz bench pictures clean
 
 all: build
 
@@ -98,6 +98,15 @@ fuzz: deps
 	    -artifact_prefix=$(FUZZ_BUILD)/found/$$t- $(FUZZ_BUILD)/found/$$t fuzz/corpus/$$t \
 	    || exit 1; \
 	done
+
+# The README's pictures in docs/: the window's, a frame rendered from
+# wobble2rib beside it, and a short animation. RENDERER is any RenderMan
+# renderer's command that renders the RIB file named as its last argument:
+#   make pictures RENDERER=aqsis
+RENDERER ?= aqsis
+pictures: PACKAGES += imagemagick
+pictures: build
+	tools/pictures.sh '$(RENDERER)' $(BUILD) docs
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "sim/world.h"
-
-// The one scene of the program. Built during static initialisation, so its
-// first body's progress lines appear before main runs.
-extern World theWorld;
+#include "scene/theworld.h"
 
 // GLUT callbacks of the frame loop: one display is exactly one simulation
 // step followed by one drawing.

@@ -9,7 +9,7 @@
 
 #include "bench/quiet.h"
 #include "sim/world.h"
-#include "trace/sceneargs.h"
+#include "scene/sceneargs.h"
 #include "trace/tracewriter.h"
 
 namespace {

@@ -2,43 +2,49 @@
 
 #include <cmath>
 
+#include "scene/look.h"
+
 namespace {
 
-// The window's camera: its orthographic view volume and its look-at.
-const Vector3 kEye(2, 3, 5), kCentre(0, 4, 0), kUp(0, 1, 0);
-constexpr RtFloat kLeft = -5, kRight = 5, kBottom = -8, kTop = 2, kNear = -10, kFar = 20;
 // RenderMan wants the near plane in front of the eye. Moving the eye back
 // along its line of sight leaves an orthographic picture as it is, so it
 // moves back until the window's near plane lies at depth 1.
-constexpr RtFloat kEyeBack = 1 - kNear;
+constexpr double kEyeBack = 1 - look::kVolume.nearPlane;
 
-// Brighter than the window's dim GL lights, at the same places; a point
-// light fades with the square of the distance, and the box sits about 3.5
-// from both.
-RtFloat kAmbient = 0.12f;
-struct PointLight {
-    RtPoint from;
-    RtFloat intensity;
-};
-PointLight kLights[] = {{{-3, 1, 2}, 12}, {{1, -1, 3}, 6}};
-
-RtColor kStageGrey = {0.6f, 0.6f, 0.6f};
-RtColor kBoxRed = {0.9f, 0.08f, 0.06f};
-RtColor kRopeWhite = {0.9f, 0.9f, 0.9f};
+// Faces that no light reaches stay visibly in their colour, as in the window.
+RtFloat kAmbient = 0.25f;
+// About two pixels wide at the window's size: the window's lines are one.
 RtFloat kRopeWidth = 0.06f;
-
-// The floor and the two walls, far enough out in z and up in y to fill the
-// view; each faces into the space the box moves in.
-RtFloat kStage[3][12] = {
-    {-4, -1, -20, -4, -1, 20, 4, -1, 20, 4, -1, -20},
-    {-4, -1, -20, -4, 10, -20, -4, 10, 20, -4, -1, 20},
-    {4, -1, -20, 4, -1, 20, 4, 10, 20, 4, 10, -20},
-};
 
 void append(std::vector<RtFloat>& out, const Vector3& v) {
     out.push_back(RtFloat(v.x));
     out.push_back(RtFloat(v.y));
     out.push_back(RtFloat(v.z));
+}
+
+// Sums of products that are 0 in exact arithmetic (the eye's offset along
+// the camera's x axis, the tilt's entries along its axis) come out of double
+// sums as remnants; anything that small is such a remnant and is written as 0.
+RtFloat exact(double v) { return RtFloat(std::fabs(v) < 1e-12 ? 0 : v); }
+
+// The springs' tilt as RenderMan composes transforms: points are rows, so
+// the matrix is the transpose of the one glRotatef makes.
+void tiltMatrix(RtMatrix m) {
+    const look::Rotation& r = look::kSpringTilt;
+    Vector3 a = Vector3(r.x, r.y, r.z).normalized();
+    const double pi = std::acos(-1.0);
+    const double c = std::cos(r.degrees * pi / 180), s = std::sin(r.degrees * pi / 180);
+    const double axis[3] = {a.x, a.y, a.z};
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col) m[row][col] = row == col && row == 3 ? 1 : 0;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            // glRotatef's entry (j, i): (1 - c) a aᵀ + c I + s [a]×.
+            double v = (1 - c) * axis[j] * axis[i] + (i == j ? c : 0);
+            int k = 3 - i - j;  // the third axis, for the cross-product term
+            if (i != j) v += s * axis[k] * ((i - j + 3) % 3 == 1 ? -1 : 1);
+            m[i][j] = exact(v);
+        }
 }
 
 }  // namespace
@@ -71,21 +77,33 @@ FrameWriter::Snapshot FrameWriter::snapshot() const {
 void FrameWriter::beforeStep() { stepStart = snapshot(); }
 
 void FrameWriter::write(long frame) const {
+    const Snapshot now = snapshot();
     RiFrameBegin(RtInt(frame));
     writeCamera(frame);
     RiWorldBegin();
-    writeStage();
+    writeLights(now);
     RiAttributeBegin();
-    RiColor(world.multiBody ? kRopeWhite : kBoxRed);
-    RiSurface("plastic", RI_NULL);
+    const float* colour = world.multiBody ? look::kSpringColour : look::kBoxColour;
+    RtColor rgb = {colour[0], colour[1], colour[2]};
+    RiColor(rgb);
+    if (world.multiBody) {
+        // Lines have no sides to turn to a light: the chains show in their
+        // own colour, as thin curves.
+        RiSurface("constant", RI_NULL);
+        RtMatrix tilt;
+        tiltMatrix(tilt);
+        RiConcatTransform(tilt);
+    } else {
+        RiSurface("plastic", RI_NULL);
+    }
     if (options.motionBlur) {
         RtFloat times[] = {0, 1};
         RiMotionBeginV(2, times);
         writeBodies(stepStart);
-        writeBodies(snapshot());
+        writeBodies(now);
         RiMotionEnd();
     } else {
-        writeBodies(snapshot());
+        writeBodies(now);
     }
     RiAttributeEnd();
     RiWorldEnd();
@@ -93,45 +111,50 @@ void FrameWriter::write(long frame) const {
 }
 
 void FrameWriter::writeCamera(long frame) const {
+    const look::ViewVolume& v = look::kVolume;
     RiFormat(options.width, options.height, 1);
     RiDisplay(options.image.at(frame).c_str(), "file", "rgb", RI_NULL);
     RiProjection("orthographic", RI_NULL);
     // Stretched over the whole picture, as the window stretches it.
-    RiScreenWindow(kLeft, kRight, kBottom, kTop);
-    RiClipping(kNear + kEyeBack, kFar + kEyeBack);
+    RiScreenWindow(RtFloat(v.left), RtFloat(v.right), RtFloat(v.bottom), RtFloat(v.top));
+    RiClipping(RtFloat(v.nearPlane + kEyeBack), RtFloat(v.farPlane + kEyeBack));
     if (options.motionBlur) RiShutter(0, 1);
 
     // Camera space is the window's eye space with z turned round: left-handed,
     // looking down +z, as RenderMan has it.
-    Vector3 ahead = (kCentre - kEye).normalized();
-    Vector3 right = ahead.cross(kUp).normalized();
+    Vector3 ahead = (look::kCentre - look::kEye).normalized();
+    Vector3 right = ahead.cross(look::kUp).normalized();
     Vector3 up = right.cross(ahead);
     const Vector3 axes[3] = {right, up, ahead};
-    // The eye lies in the plane through the centre that `right` faces, so
-    // its offset along `right` is 0, yet comes out of the sums as a rounding
-    // remnant; anything that small is such a remnant and is written as 0.
-    auto exact = [](double v) { return RtFloat(std::fabs(v) < 1e-12 ? 0 : v); };
     RtMatrix toCamera = {};
     for (int c = 0; c < 3; ++c) {
         toCamera[0][c] = exact(axes[c].x);
         toCamera[1][c] = exact(axes[c].y);
         toCamera[2][c] = exact(axes[c].z);
-        toCamera[3][c] = exact(-axes[c].dot(kEye) + (c == 2 ? kEyeBack : 0));
+        toCamera[3][c] = exact(-axes[c].dot(look::kEye) + (c == 2 ? kEyeBack : 0));
     }
     toCamera[3][3] = 1;
     RiConcatTransform(toCamera);
 }
 
-void FrameWriter::writeStage() const {
+// The window's lights do not fade with distance, as a RenderMan point light
+// does. A distant light from each light's place towards the middle of what
+// is shown lights it from the window's direction, at the same strength
+// wherever the bodies go.
+void FrameWriter::writeLights(const Snapshot& positions) const {
     RiLightSource("ambientlight", "intensity", &kAmbient, RI_NULL);
-    for (PointLight& light : kLights) {
-        RiLightSource("pointlight", "from", light.from, "intensity", &light.intensity, RI_NULL);
+    Vector3 middle;
+    std::size_t count = 0;
+    for (const std::vector<Vector3>& body : positions)
+        for (const Vector3& p : body) middle = middle + p, ++count;
+    if (count > 0) middle = middle / double(count);
+    RtPoint to = {RtFloat(middle.x), RtFloat(middle.y), RtFloat(middle.z)};
+    for (const look::Light& light : look::kLights) {
+        if (!light.on) continue;
+        RtPoint from = {light.position[0], light.position[1], light.position[2]};
+        RtFloat intensity = light.intensity;
+        RiLightSource("distantlight", "from", from, "to", to, "intensity", &intensity, RI_NULL);
     }
-    RiAttributeBegin();
-    RiColor(kStageGrey);
-    RiSurface("plastic", RI_NULL);
-    for (RtFloat* plane : kStage) RiPolygon(4, "P", plane, RI_NULL);
-    RiAttributeEnd();
 }
 
 void FrameWriter::writeBodies(const Snapshot& positions) const {

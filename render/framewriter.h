@@ -31,7 +31,7 @@ class FrameWriter {
     using Snapshot = std::vector<std::vector<Vector3>>;  // positions of each body shown
     Snapshot snapshot() const;
     void writeCamera(long frame) const;
-    void writeStage() const;
+    void writeLights(const Snapshot& positions) const;
     void writeBodies(const Snapshot& positions) const;
 
     const World& world;

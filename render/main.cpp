@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "rib/ri.h"
-#include "trace/sceneargs.h"
+#include "scene/sceneargs.h"
 #include "render/framepattern.h"
 #include "render/framewriter.h"
 
@@ -129,23 +129,90 @@ std::string fileTarget(const std::string& name) {
 // The library ends the process on a file it cannot create, with a message
 // that does not say which; trying first gives the user the name and reason.
 // A missing folder is made, so "-o frames/wobble.%04d.rib" needs no mkdir
-// first; where it cannot be made, opening the file says why.
-void checkWritable(const std::string& target) {
-    if (target == "-" || target[0] == '|') return;
+// first; where it cannot be made, opening the file says why. Returns "" or
+// the one line that tells why the target cannot be written.
+std::string unwritable(const std::string& target) {
+    if (target == "-" || target[0] == '|') return "";
     std::error_code ignored;
     std::filesystem::path folder = std::filesystem::path(target).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
-        std::fprintf(stderr, "wobble2rib: cannot write '%s': %s\n", oneLine(target).c_str(),
-                     std::strerror(errno));
-        std::exit(1);
+        return "wobble2rib: cannot write '" + oneLine(target) + "': " + std::strerror(errno);
     }
     ::close(fd);
+    return "";
 }
 
-void begin(const std::string& target) {
-    RiBegin(target == "-" ? RI_NULL : fileTarget(target).c_str());
+// The frame being written, on one line of the terminal that each frame
+// rewrites. Where standard error is a file or a pipe it stays silent, so
+// logs hold only what went wrong.
+class Progress {
+  public:
+    Progress(long frames, bool shown) : frames(frames), shown(shown) {}
+    void frame(long frame) {
+        if (!shown) return;
+        width = std::fprintf(stderr, "\rwobble2rib: frame %ld of %ld", frame, frames) - 1;
+    }
+    // Makes room for a line of its own; the next frame draws the line again.
+    void clear() {
+        if (shown && width > 0) std::fprintf(stderr, "\r%*s\r", width, "");
+        width = 0;
+    }
+    void finish() {
+        if (shown && width > 0) std::fputc('\n', stderr);
+        width = 0;
+    }
+
+  private:
+    long frames;
+    bool shown;
+    int width = 0;
+};
+
+// What the library reports about the target being written: a write that
+// failed, or a renderer command that failed or was killed. wobble2rib's own
+// requests are well formed, so every report is a failure of the output.
+struct Failures {
+    std::string target;  // as given to RiBegin: "-", a file, or "|command"
+    std::vector<std::string> reasons;
+    bool any = false;
+} failures;
+
+void collect(RtInt, RtInt, const char* message) {
+    std::string text = message ? message : "";
+    // The library names its target first; the line names it once, its own way.
+    const std::string& t = failures.target;
+    std::string label = t == "-" ? "standard output" : t[0] == '|' ? t.substr(1) : t;
+    if (text.compare(0, label.size() + 2, label + ": ") == 0) text.erase(0, label.size() + 2);
+    failures.reasons.push_back(text);
+}
+
+void startTarget(const std::string& target) {
+    failures.target = target;
+    failures.reasons.clear();
+    RiBegin(target == "-" ? RI_NULL : target.c_str());
+}
+
+// Ends the target and tells in one line what went wrong with it, if anything.
+void finishTarget(Progress& progress) {
+    RiEnd();
+    const std::string& t = failures.target;
+    // The library has flushed standard output; a failure it could not see
+    // (the stream was already in error) still shows in stdio's error flag.
+    errno = 0;
+    if (t == "-" && failures.reasons.empty() && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+        failures.reasons.push_back(std::strerror(errno != 0 ? errno : EIO));
+    }
+    if (failures.reasons.empty()) return;
+    std::string why;
+    for (const std::string& reason : failures.reasons) why += (why.empty() ? "" : "; ") + reason;
+    std::string line = t == "-"      ? "cannot write the RIB to standard output: " + why
+                       : t[0] == '|' ? "the command '" + t.substr(1) + "' failed: " + why
+                                     : "cannot write '" + t + "': " + why;
+    progress.clear();
+    std::fprintf(stderr, "wobble2rib: %s\n", oneLine(line).c_str());
+    failures.any = true;
 }
 
 }  // namespace
@@ -155,39 +222,49 @@ int main(int argc, char** argv) {
     // so a bad call writes nothing but its one line.
     Options options = parseArgs(argc, argv);
     const FramePattern& target = options.target;
-    checkWritable(fileTarget(target.at(0)));
+    std::string problem = unwritable(fileTarget(target.at(0)));
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 1;
+    }
 
     const char* format = options.binary ? "binary" : "ascii";
     const char* compression = options.gzip ? "gzip" : "none";
     RiOption("rib", "format", &format, "compression", &compression, RI_NULL);
+    RiErrorHandler(collect);
 
     World world;
     setUpScene(world, options.scene);
     FrameWriter writer(world, options.frame);
+    // RIB text on the same terminal would tear the progress line apart.
+    Progress progress(options.scene.frames,
+                      isatty(STDERR_FILENO) && !(target.at(0) == "-" && isatty(STDOUT_FILENO)));
 
     const bool perFrame = target.hasField();
-    if (!perFrame) begin(target.at(0));
+    if (!perFrame) startTarget(fileTarget(target.at(0)));
     // Every frame passes through here, so that a motion-blurred frame knows
-    // where its step began; only every K-th is written.
+    // where its step began; only every K-th is written. A frame that fails
+    // is told and the others are still written, but the run has failed.
     SceneArgs everyFrame = options.scene;
     everyFrame.every = 1;
     runScene(world, everyFrame, [&](long frame, const World&) {
         if (frame % options.scene.every == 0) {
-            if (perFrame) {
-                checkWritable(fileTarget(target.at(frame)));
-                begin(target.at(frame));
+            progress.frame(frame);
+            std::string name = fileTarget(target.at(frame));
+            problem = perFrame && frame > 0 ? unwritable(name) : "";
+            if (!problem.empty()) {
+                progress.clear();
+                std::fprintf(stderr, "%s\n", problem.c_str());
+                failures.any = true;
+            } else {
+                if (perFrame) startTarget(name);
+                writer.write(frame);
+                if (perFrame) finishTarget(progress);
             }
-            writer.write(frame);
-            if (perFrame) RiEnd();
         }
         writer.beforeStep();
     });
-    if (!perFrame) RiEnd();
-
-    if (target.at(0) == "-" && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
-        std::fprintf(stderr, "wobble2rib: cannot write the RIB to standard output: %s\n",
-                     std::strerror(errno));
-        return 1;
-    }
-    return 0;
+    if (!perFrame) finishTarget(progress);
+    progress.finish();
+    return failures.any ? 1 : 0;
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "sim/world.h"
-#include "trace/sceneargs.h"
+#include "scene/sceneargs.h"
 #include "trace/tracewriter.h"
 
 namespace {

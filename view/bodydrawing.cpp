@@ -3,6 +3,7 @@
 #include "sim/softbody.h"
 #include "sim/spring.h"
 #include "sim/world.h"
+#include "scene/look.h"
 
 namespace {
 
@@ -11,10 +12,12 @@ void vertex(const MassNode* node) {
                static_cast<GLfloat>(node->position.z));
 }
 
-// One red cell, each with its own colour call; the corners come in the
-// order a, b, c, d as the caller names them.
+void colour(const float rgb[3]) { glColor3f(rgb[0], rgb[1], rgb[2]); }
+
+// One cell in the box's colour, each with its own colour call; the corners
+// come in the order a, b, c, d as the caller names them.
 void cell(const MassNode* a, const MassNode* b, const MassNode* c, const MassNode* d) {
-    glColor3f(1.0f, 0.0f, 0.0f);
+    colour(look::kBoxColour);
     glBegin(GL_POLYGON);
     vertex(a);
     vertex(b);
@@ -60,8 +63,9 @@ void SoftBody::drawSprings() {
 void Spring::draw() {
     glPushMatrix();
     // Each spring restores the matrix, so the tilt does not accumulate.
-    glRotatef(15.0f, 1.0f, 1.0f, 0.0f);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    const look::Rotation& tilt = look::kSpringTilt;
+    glRotatef(tilt.degrees, tilt.x, tilt.y, tilt.z);
+    colour(look::kSpringColour);
     glBegin(GL_LINES);
     vertex(first);
     vertex(second);

@@ -1,6 +1,6 @@
 #include <GL/glut.h>
 
-#include "app/shell.h"
+#include "scene/theworld.h"
 #include "view/viewer.h"
 
 // Only releases count: a click pushes exactly as hard as a long drag, and a

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "sim/world.h"
-#include "tests/view/camera.h"
+#include "tests/support/glcamera.h"
 #include "tools/childprocess.h"
 #include "tools/xclient.h"
 

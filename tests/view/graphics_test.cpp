@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim/world.h"
-#include "tests/view/camera.h"
+#include "tests/support/glcamera.h"
 #include "view/viewer.h"
 
 namespace {
@@ -47,9 +47,15 @@ GLint integer(GLenum which) {
 
 }  // namespace
 
+// And the matrix a spring is drawn under, which the RIB's chains are checked
+// against.
 TEST_F(Graphics, FixedProjectionAndCamera) {
     expectMatrix(GL_PROJECTION_MATRIX, windowProjection());
     expectMatrix(GL_MODELVIEW_MATRIX, windowCamera());
+    glPushMatrix();
+    glRotatef(15, 1, 1, 0);
+    expectMatrix(GL_MODELVIEW_MATRIX, multiply(windowCamera(), rotation(15, 1, 1, 0)));
+    glPopMatrix();
 }
 
 TEST_F(Graphics, TwoOfThreeLightsOnAndFixedInTheScene) {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/shell.h"
+#include "scene/theworld.h"
 #include "view/viewer.h"
 
 // Each release pushes its side of the box wherever the pointer is, releases

@@ -1,4 +1,4 @@
-#include "trace/sceneargs.h"
+#include "scene/sceneargs.h"
 
 #include <algorithm>
 #include <cerrno>

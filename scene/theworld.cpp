@@ -2,7 +2,7 @@
 // before its construction writes to standard error.
 #include <iostream>
 
-#include "app/shell.h"
+#include "scene/theworld.h"
 #include "rib/internal/symtab.h"
 
 World theWorld;
