@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 namespace duzozo {
 namespace {
@@ -28,14 +27,16 @@ constexpr Pow5Table kPow5;
 constexpr uint32_t kPow10[10] = {1,      10,      100,      1000,      10000,
                                  100000, 1000000, 10000000, 100000000, 1000000000};
 
-// 10^e for e = -45 .. 39, each the double nearest to it.
-struct Pow10Table {
-    double at[85];
-    Pow10Table() {
-        for (int e = -45; e <= 39; ++e) at[e + 45] = std::stod("1e" + std::to_string(e));
-    }
-};
-const Pow10Table kPow10Double;
+// 10^e for e = -45 .. 39, each the double nearest to it, as the compiler
+// reads the literals.
+constexpr double kPow10Double[85] = {
+    1e-45, 1e-44, 1e-43, 1e-42, 1e-41, 1e-40, 1e-39, 1e-38, 1e-37, 1e-36, 1e-35, 1e-34,
+    1e-33, 1e-32, 1e-31, 1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22,
+    1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10,
+    1e-9, 1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5,
+    1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19,
+    1e20, 1e21, 1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31, 1e32, 1e33,
+    1e34, 1e35, 1e36, 1e37, 1e38, 1e39};
 
 constexpr char kPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -163,7 +164,7 @@ char* formatFloat(char* out, float v, int precision) {
     // a comparison settles which without a branch. Should the rounded
     // power of ten ever mislead it, the digits below show it.
     int e10 = ((biased - 127) * 78913) >> 18;
-    e10 += std::fabs(double(v)) >= kPow10Double.at[e10 + 46];
+    e10 += std::fabs(double(v)) >= kPow10Double[e10 + 46];
     uint64_t n;
     if (!roundScaled(m, q, p - 1 - e10, n)) return general(out, v, p);
     if (n >= kPow10[p]) {

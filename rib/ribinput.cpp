@@ -22,8 +22,17 @@ bool gunzip(const unsigned char* data, std::size_t size, std::string& out, std::
         return false;
     }
     std::size_t used = out.size();
-    // About four times the input to begin with, growing by half each time.
-    std::size_t room = std::max<std::size_t>(used + 4 * size, used + 65536);
+    // The trailer of the last member holds its size modulo 2^32: when that
+    // is plausible (deflate cannot pass about 1032 to 1) it is the first
+    // guess, else four times the input; the room grows by half from there.
+    std::size_t hint = 4 * size;
+    if (size >= 18) {
+        const unsigned char* t = data + size - 4;
+        std::size_t last = std::size_t(t[0]) | std::size_t(t[1]) << 8 | std::size_t(t[2]) << 16 |
+                           std::size_t(t[3]) << 24;
+        if (last >= size / 2 && last / 1032 <= size) hint = last;
+    }
+    std::size_t room = used + std::max<std::size_t>(hint, 65536);
     std::size_t consumed = 0;
     bool ok = true;
     while (true) {

@@ -274,10 +274,16 @@ bool RibLexer::number(RibToken& t) {
     }
     if (r.ec == std::errc::result_out_of_range) {
         // Past the largest float, or so small it rounds to zero: the
-        // double's value rounded to a float is infinity or zero then.
+        // double's value rounded to a float is infinity or zero then. Out
+        // of a double's range too, a negative exponent makes it tiny.
         double d = 0;
         r = std::from_chars(from, e, d, std::chars_format::general);
-        if (r.ec == std::errc::result_out_of_range) d = std::strtod(std::string(from, r.ptr).c_str(), nullptr);
+        if (r.ec == std::errc::result_out_of_range) {
+            std::string_view text(from, std::size_t(r.ptr - from));
+            bool tiny = text.find("e-") != text.npos || text.find("E-") != text.npos;
+            d = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+            if (*from == '-') d = -d;
+        }
         f = float(d);
         if (std::isinf(f))
             fail(at_, line_, false,
@@ -362,18 +368,27 @@ RibLexer::Found RibLexer::stringAt(std::string_view& text) {
         const unsigned char* p = at_ + 1;
         if (c >= 0xA0) {
             int lengthBytes = (c & 3) + 1;
-            if (left < std::size_t(lengthBytes)) return truncated(start, "binary string"), Found::Broken;
+            if (left < std::size_t(lengthBytes)) {
+                truncated(start, "binary string");
+                return Found::Broken;
+            }
             length = bigEndian(p, lengthBytes);
             p += lengthBytes;
         }
-        if (std::size_t(end_ - p) < length) return truncated(start, "binary string"), Found::Broken;
+        if (std::size_t(end_ - p) < length) {
+            truncated(start, "binary string");
+            return Found::Broken;
+        }
         text = std::string_view(reinterpret_cast<const char*>(p), length);
         at_ = p + length;
         return Found::Yes;
     }
     if (c == 0xCF || c == 0xD0) {
         int codeBytes = c - 0xCF + 1;
-        if (left < std::size_t(codeBytes)) return truncated(start, "string reference"), Found::Broken;
+        if (left < std::size_t(codeBytes)) {
+            truncated(start, "string reference");
+            return Found::Broken;
+        }
         std::uint32_t code = bigEndian(at_ + 1, codeBytes);
         at_ += 1 + codeBytes;
         if (code >= strings_.size() || !stringDefined_[code]) {

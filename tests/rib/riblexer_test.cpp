@@ -316,6 +316,7 @@ TEST(RibLexerFaults, ReportedAndSteppedOver) {
         {"A\n" + bytes({0x01, 0x02}) + " B", "N:A N:B", "2:2 unexpected byte 01 in text"},
         {"Color - . +-1 2", "N:Color I:2", "6:1 bad number \"-\""},
         {"Scale 3.5e38 1", "N:Scale F:inf I:1", "6:1 number \"3.5e38\" is too large for a float"},
+        {"Scale -1e400 1e-400", "N:Scale F:-inf F:0", "6:1 number \"-1e400\" is too large for a float"},
         {"Surface \"abc\n", "N:Surface S:abc\n", "8:1 string without its closing quote"},
         {bytes({0xa7}) + "A", "N:A", "0:1b reserved binary code 0247"},
         {bytes({0xc7, 0xd1, 0xfe, 0xff}) + "A", "N:A", "0:1b reserved binary code 0307"},
