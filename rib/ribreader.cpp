@@ -28,10 +28,14 @@ struct Item {
     bool binary = false;
 };
 
+}  // namespace
+
 struct Place {
     std::size_t offset = 0, line = 1;
     bool binary = false;
 };
+
+namespace {
 
 RtFilterFunc filterNamed(const char* name) {
     struct Named {
@@ -89,10 +93,9 @@ struct RibReader::Parser {
     explicit Parser(RenderInterface& target) : out(target) {}
 
     RenderInterface& out;
-    bool expandArchives = false;
     bool keepHeader = false;
     int problems = 0;
-    int depth = 0;  // archives being read inside one another
+    int depth = 0;  // files being read inside one another
 
     // What a reader needs to count values as the writer does.
     Declarations declarations;
@@ -103,6 +106,30 @@ struct RibReader::Parser {
     };
     std::vector<Saved> saved;
     std::unordered_map<RtInt, RtInt> lights, objects;
+    // The blocks open now, with where each began, so that an end without its
+    // begin, or a begin never ended, is reported.
+    struct Open {
+        const char* kind;
+        Place place;
+    };
+    std::vector<Open> blocks;
+    void opens(const char* kind) { blocks.push_back({kind, at}); }
+    void closes(const char* kind) {
+        if (!blocks.empty() && std::strcmp(blocks.back().kind, kind) == 0) {
+            blocks.pop_back();
+            return;
+        }
+        if (blocks.empty()) {
+            problem(RIE_NESTING, name + " without its " + kind + "Begin");
+        } else {
+            problem(RIE_NESTING, name + " inside the " + blocks.back().kind + "Begin of " +
+                                     placeText(blocks.back().place));
+        }
+    }
+    std::string placeText(const Place& place) const {
+        return place.binary ? "byte " + std::to_string(place.offset)
+                            : "line " + std::to_string(place.line);
+    }
 
     // The request being read.
     RibLexer* lexer = nullptr;
@@ -172,6 +199,14 @@ struct RibReader::Parser {
     long long pointsFromP(size_t k);
 
     void readArchive(const char* file, size_t k);
+
+  public:
+    // "file:line" (or "file: byte N") of the request being made.
+    std::string where() const {
+        return lexer ? lexer->name() + (at.binary ? ": byte " + std::to_string(at.offset)
+                                                  : ":" + std::to_string(at.line))
+                     : std::string();
+    }
 };
 
 bool RibReader::Parser::read(const char* data, std::size_t size, const std::string& inputName) {
@@ -217,6 +252,10 @@ bool RibReader::Parser::read(const char* data, std::size_t size, const std::stri
         if (!damaged) request();
         for (const std::string& text : comments) comment(text);
     }
+    for (const Open& open : blocks) {
+        problem(open.place, RIE_NESTING, std::string(open.kind) + "Begin never ended");
+    }
+    blocks.clear();
     lexer = outer;
     return problems == before;
 }
@@ -572,35 +611,8 @@ long long RibReader::Parser::pointsFromP(size_t k) {
 }
 
 void RibReader::Parser::readArchive(const char* file, size_t k) {
-    if (!expandArchives) {
-        if (!params(k, nullptr)) return;
-        out.ReadArchiveV(file, nullptr, RtInt(tokens.size()), tokens.data(), values.data());
-        return;
-    }
-    std::string path = file;
-    const std::string& from = lexer->name();
-    size_t slash = from.rfind('/');
-    if (!path.empty() && path[0] != '/' && slash != std::string::npos && from != "-") {
-        path = from.substr(0, slash + 1) + path;
-    }
-    // An archive that reads itself would never end.
-    if (depth >= 32) {
-        problem(RIE_LIMIT, "ReadArchive \"" + path + "\": archives nested too deep");
-        return;
-    }
-    std::string bytes, error;
-    if (!loadRibInput(path, bytes, error)) {
-        problem(RIE_NOFILE, "ReadArchive: " + error);
-        return;
-    }
-    // The request being read is over: the archive's own requests reuse every
-    // buffer. Its header lines are never handed on.
-    ++depth;
-    bool header = keepHeader;
-    keepHeader = false;
-    read(bytes.data(), bytes.size(), path);
-    keepHeader = header;
-    --depth;
+    if (!params(k, nullptr)) return;
+    out.ReadArchiveV(file, nullptr, RtInt(tokens.size()), tokens.data(), values.data());
 }
 
 // One request, its arguments read into items. Each case takes its fixed
@@ -629,6 +641,7 @@ void RibReader::Parser::request() {
     }
     if (q == "FrameBegin") {
         if (integer(k, i[0], "the frame number") && end(k)) {
+            opens("Frame");
             r.FrameBegin(i[0]);
             save(true);
         }
@@ -637,16 +650,16 @@ void RibReader::Parser::request() {
                q == "SolidEnd" || q == "ObjectEnd" || q == "MotionEnd" || q == "Identity" ||
                q == "ReverseOrientation") {
         if (!end(k)) return;
-        if (q == "FrameEnd") { r.FrameEnd(); restore(); }
-        else if (q == "WorldBegin") { r.WorldBegin(); save(false); }
-        else if (q == "WorldEnd") { r.WorldEnd(); restore(); }
-        else if (q == "AttributeBegin") { r.AttributeBegin(); save(false); }
-        else if (q == "AttributeEnd") { r.AttributeEnd(); restore(); }
-        else if (q == "TransformBegin") r.TransformBegin();
-        else if (q == "TransformEnd") r.TransformEnd();
-        else if (q == "SolidEnd") { r.SolidEnd(); restore(); }
-        else if (q == "ObjectEnd") { r.ObjectEnd(); restore(); }
-        else if (q == "MotionEnd") r.MotionEnd();
+        if (q == "FrameEnd") { closes("Frame"); r.FrameEnd(); restore(); }
+        else if (q == "WorldBegin") { opens("World"); r.WorldBegin(); save(false); }
+        else if (q == "WorldEnd") { closes("World"); r.WorldEnd(); restore(); }
+        else if (q == "AttributeBegin") { opens("Attribute"); r.AttributeBegin(); save(false); }
+        else if (q == "AttributeEnd") { closes("Attribute"); r.AttributeEnd(); restore(); }
+        else if (q == "TransformBegin") { opens("Transform"); r.TransformBegin(); }
+        else if (q == "TransformEnd") { closes("Transform"); r.TransformEnd(); }
+        else if (q == "SolidEnd") { closes("Solid"); r.SolidEnd(); restore(); }
+        else if (q == "ObjectEnd") { closes("Object"); r.ObjectEnd(); restore(); }
+        else if (q == "MotionEnd") { closes("Motion"); r.MotionEnd(); }
         else if (q == "Identity") r.Identity();
         else r.ReverseOrientation();
     } else if (q == "Format") {
@@ -729,7 +742,7 @@ void RibReader::Parser::request() {
         else if (q == "Orientation") r.Orientation(s[0]);
         else if (q == "CoordinateSystem") r.CoordinateSystem(s[0]);
         else if (q == "CoordSysTransform") r.CoordSysTransform(s[0]);
-        else { r.SolidBegin(s[0]); save(false); }
+        else { opens("Solid"); r.SolidBegin(s[0]); save(false); }
     } else if (q == "Matte" || q == "Sides") {
         if (!integer(k, i[0], "its value") || !end(k)) return;
         if (q == "Matte") r.Matte(RtBoolean(i[0]));
@@ -775,6 +788,7 @@ void RibReader::Parser::request() {
         r.Illuminate(found == lights.end() ? i[0] : found->second, RtBoolean(i[1]));
     } else if (q == "ObjectBegin") {
         if (!integer(k, i[0], "the object handle") || !end(k)) return;
+        opens("Object");
         objects[i[0]] = r.ObjectBegin();
         save(false);
     } else if (q == "ObjectInstance") {
@@ -782,7 +796,9 @@ void RibReader::Parser::request() {
         auto found = objects.find(i[0]);
         r.ObjectInstance(found == objects.end() ? i[0] : found->second);
     } else if (q == "MotionBegin") {
-        if (floats(k, -1, fa, n, "the times") && end(k)) r.MotionBeginV(n, fa);
+        if (!floats(k, -1, fa, n, "the times") || !end(k)) return;
+        opens("Motion");
+        r.MotionBeginV(n, fa);
     } else if (q == "Sphere" || q == "Cylinder" || q == "Paraboloid" || q == "Cone" ||
                q == "Disk" || q == "Torus" || q == "Hyperboloid") {
         int count = q == "Cone" || q == "Disk" ? 3 : q == "Torus" ? 5 : q == "Hyperboloid" ? 7 : 4;
@@ -1067,7 +1083,6 @@ RibReader::~RibReader() = default;
 
 bool RibReader::readFile(const std::string& path) {
     std::string bytes, error;
-    parser->expandArchives = expandArchives;
     parser->keepHeader = keepHeader;
     if (!loadRibInput(path, bytes, error)) {
         ++parser->problems;
@@ -1081,7 +1096,6 @@ bool RibReader::readFile(const std::string& path) {
 }
 
 bool RibReader::readBuffer(const void* data, std::size_t size, const std::string& name) {
-    parser->expandArchives = expandArchives;
     parser->keepHeader = keepHeader;
     const char* bytes = static_cast<const char*>(data);
     if (!isGzipData(bytes, size)) return parser->read(bytes, size, name);
@@ -1092,6 +1106,42 @@ bool RibReader::readBuffer(const void* data, std::size_t size, const std::string
         reportError(RIE_BADFILE, RIE_ERROR, error.c_str());
     }
     return parser->read(plain.data(), plain.size(), name) && whole;
+}
+
+bool RibReader::readIncluded(const std::string& path) {
+    Parser& p = *parser;
+    // An archive that reads itself would never end.
+    if (p.depth >= 32) {
+        p.problem(RIE_LIMIT, "\"" + path + "\": files read inside one another too deeply");
+        return false;
+    }
+    std::string bytes, error;
+    if (!loadRibInput(path, bytes, error)) {
+        ++p.problems;
+        reportError(RIE_NOFILE, RIE_ERROR, (p.where() + ": " + error).c_str());
+        return false;
+    }
+    // The request that asked for the file is over: the file's own requests
+    // reuse every buffer of the parser. Its header lines are never handed on.
+    ++p.depth;
+    bool header = p.keepHeader;
+    p.keepHeader = false;
+    std::string name = p.name;
+    Place at = p.at;
+    bool clean = p.read(bytes.data(), bytes.size(), path);
+    p.keepHeader = header;
+    p.name = name;
+    p.at = at;
+    --p.depth;
+    return clean;
+}
+
+std::string RibReader::fileName() const {
+    return parser->lexer ? parser->lexer->name() : std::string();
+}
+
+std::string RibReader::where() const {
+    return parser->where();
 }
 
 int RibReader::problems() const {

@@ -32,9 +32,16 @@ class RibReader {
     // Problems reported so far.
     int problems() const;
 
-    // ReadArchive requests are read in place instead of handed on; a relative
-    // archive name is taken from the folder of the file that names it.
-    bool expandArchives = false;
+    // Reads a file in the middle of the one being read, as if its requests
+    // stood there: with the declarations and counting state read so far, into
+    // the same target. For a filter that expands ReadArchive requests.
+    bool readIncluded(const std::string& path);
+    // The name of the file being read, and "file:line" ("file: byte N" in
+    // encoded data) of the request being made,
+    // for a target that reports problems of its own.
+    std::string fileName() const;
+    std::string where() const;
+
     // The two header lines of RIB ("##RenderMan RIB..." and "version") are
     // handed on instead of dropped. A RibWriter writes its own.
     bool keepHeader = false;
