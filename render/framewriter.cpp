@@ -31,20 +31,16 @@ RtFloat exact(double v) { return RtFloat(std::fabs(v) < 1e-12 ? 0 : v); }
 // the matrix is the transpose of the one glRotatef makes.
 void tiltMatrix(RtMatrix m) {
     const look::Rotation& r = look::kSpringTilt;
-    Vector3 a = Vector3(r.x, r.y, r.z).normalized();
-    const double pi = std::acos(-1.0);
-    const double c = std::cos(r.degrees * pi / 180), s = std::sin(r.degrees * pi / 180);
-    const double axis[3] = {a.x, a.y, a.z};
+    const Vector3 a = Vector3(r.x, r.y, r.z).normalized();
+    const double x = a.x, y = a.y, z = a.z, angle = r.degrees * std::acos(-1.0) / 180;
+    const double c = std::cos(angle), s = std::sin(angle);
+    const double gl[3][3] = {
+        {x * x * (1 - c) + c, x * y * (1 - c) - z * s, x * z * (1 - c) + y * s},
+        {y * x * (1 - c) + z * s, y * y * (1 - c) + c, y * z * (1 - c) - x * s},
+        {x * z * (1 - c) - y * s, y * z * (1 - c) + x * s, z * z * (1 - c) + c}};
     for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col) m[row][col] = row == col && row == 3 ? 1 : 0;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) {
-            // glRotatef's entry (j, i): (1 - c) a aᵀ + c I + s [a]×.
-            double v = (1 - c) * axis[j] * axis[i] + (i == j ? c : 0);
-            int k = 3 - i - j;  // the third axis, for the cross-product term
-            if (i != j) v += s * axis[k] * ((i - j + 3) % 3 == 1 ? -1 : 1);
-            m[i][j] = exact(v);
-        }
+        for (int col = 0; col < 4; ++col)
+            m[row][col] = row < 3 && col < 3 ? exact(gl[col][row]) : row == col ? 1 : 0;
 }
 
 }  // namespace
