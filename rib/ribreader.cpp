@@ -108,23 +108,33 @@ struct RibReader::Parser {
     std::unordered_map<RtInt, RtInt> lights, objects;
     // The blocks open now, with where each began, so that an end without its
     // begin, or a begin never ended, is reported.
+    // Blocks may span the files of one reading (joined files, included ones).
     struct Open {
         const char* kind;
         Place place;
+        std::string file;
     };
     std::vector<Open> blocks;
-    void opens(const char* kind) { blocks.push_back({kind, at}); }
+    void opens(const char* kind) { blocks.push_back({kind, at, lexer->name()}); }
+    void finish() {
+        for (const Open& open : blocks) {
+            problemIn(open.file, open.place, RIE_NESTING, std::string(open.kind) + "Begin never ended");
+        }
+        blocks.clear();
+    }
     void closes(const char* kind) {
-        if (!blocks.empty() && std::strcmp(blocks.back().kind, kind) == 0) {
-            blocks.pop_back();
+        size_t open = blocks.size();
+        while (open > 0 && std::strcmp(blocks[open - 1].kind, kind) != 0) --open;
+        if (open == 0) {
+            problem(RIE_NESTING, name + " without its " + kind + "Begin");
             return;
         }
-        if (blocks.empty()) {
-            problem(RIE_NESTING, name + " without its " + kind + "Begin");
-        } else {
-            problem(RIE_NESTING, name + " inside the " + blocks.back().kind + "Begin of " +
-                                     placeText(blocks.back().place));
+        // Blocks begun inside this one and never ended end with it.
+        for (size_t j = blocks.size(); j-- > open;) {
+            problemIn(blocks[j].file, blocks[j].place, RIE_NESTING,
+                      std::string(blocks[j].kind) + "Begin never ended before " + name);
         }
+        blocks.resize(open - 1);
     }
     std::string placeText(const Place& place) const {
         return place.binary ? "byte " + std::to_string(place.offset)
@@ -155,9 +165,13 @@ struct RibReader::Parser {
 
     // Reports a problem at a place of the input.
     void problem(const Place& place, RtInt code, const std::string& message) {
+        problemIn(lexer->name(), place, code, message);
+    }
+    void problemIn(const std::string& file, const Place& place, RtInt code,
+                   const std::string& message) {
         ++problems;
-        std::string where = lexer->name() + (place.binary ? ": byte " + std::to_string(place.offset)
-                                                          : ":" + std::to_string(place.line));
+        std::string where = file + (place.binary ? ": byte " + std::to_string(place.offset)
+                                                 : ":" + std::to_string(place.line));
         reportError(code, RIE_ERROR, (where + ": " + message).c_str());
     }
     void problem(RtInt code, const std::string& message) { problem(at, code, message); }
@@ -252,10 +266,6 @@ bool RibReader::Parser::read(const char* data, std::size_t size, const std::stri
         if (!damaged) request();
         for (const std::string& text : comments) comment(text);
     }
-    for (const Open& open : blocks) {
-        problem(open.place, RIE_NESTING, std::string(open.kind) + "Begin never ended");
-    }
-    blocks.clear();
     lexer = outer;
     return problems == before;
 }
@@ -1079,7 +1089,15 @@ void RibReader::Parser::request() {
 
 RibReader::RibReader(RenderInterface& target) : parser(std::make_unique<Parser>(target)) {}
 
-RibReader::~RibReader() = default;
+RibReader::~RibReader() {
+    finish();
+}
+
+bool RibReader::finish() {
+    int before = parser->problems;
+    parser->finish();
+    return parser->problems == before;
+}
 
 bool RibReader::readFile(const std::string& path) {
     std::string bytes, error;

@@ -21,13 +21,18 @@ class RibReader {
     RibReader& operator=(const RibReader&) = delete;
 
     // Reads a whole file ("-" for standard input) or buffer and makes its
-    // requests. Every problem is reported through the error handler with a
+    // requests; several in turn are read as one stream. Every problem is reported through the error handler with a
     // RenderMan code, severity RIE_ERROR and a message that starts with the
     // place ("file:line: " in text, "file: byte N: " in encoded data); the
     // rest of the input is read where that is possible. True when there was
     // no problem.
     bool readFile(const std::string& path);
     bool readBuffer(const void* data, std::size_t size, const std::string& name = "buffer");
+
+    // Reports the blocks still open (FrameBegin, WorldBegin, AttributeBegin
+    // ... never ended); the files read before may have joined into one
+    // stream. Done by the destructor if not before. True when none was open.
+    bool finish();
 
     // Problems reported so far.
     int problems() const;

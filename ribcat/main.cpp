@@ -144,6 +144,7 @@ int main(int argc, char** argv) {
     duzozo::RibReader reader(first);
     archives.reader = &reader;
     for (const std::string& input : inputs) reader.readFile(input);
+    reader.finish();
     delete writer;  // ends the output; a failed write or close is reported
     return reports == 0 ? 0 : 1;
 }

@@ -125,5 +125,7 @@ TEST(LibraryReader, MalformedInputIsReportedWithItsPlaceAndTheRestRead) {
                   "ERROR: Invalid token\n    --> input.rib:5: Polygon: undeclared parameter "
                   "\"nosuch\"\n"
                   "ERROR: Syntax error\n    --> input.rib:6: an array without its \"]\"\n"
-                  "ERROR: Syntax error\n    --> input.rib:8: WorldEnd: more arguments than it takes\n");
+                  "ERROR: Syntax error\n    --> input.rib:8: WorldEnd: more arguments than it takes\n"
+                  "ERROR: Nesting error\n    --> input.rib:1: WorldBegin never ended\n"
+                  "ERROR: Nesting error\n    --> input.rib:9: AttributeBegin never ended\n");
 }
