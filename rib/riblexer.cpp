@@ -449,13 +449,13 @@ bool RibLexer::encoded(RibToken& t) {
         int width = (c & 3) + 1, fraction = (c >> 2) & 3;
         if (left < std::size_t(width)) return truncated(start, "binary number");
         std::uint32_t raw = bigEndian(at_ + 1, width);
-        int unused = 32 - 8 * width;
-        // Sign-extended from its own width.
-        std::int32_t value = std::int32_t(raw << unused) >> unused;
+        // Producers write the shorter forms unsigned (240 as the one byte
+        // 0xF0) and a negative number as four bytes, which alone are signed.
+        std::int64_t value = width == 4 ? std::int64_t(std::int32_t(raw)) : std::int64_t(raw);
         at_ += 1 + width;
         if (fraction == 0) {
             t.kind = RibToken::Integer;
-            t.integer = value;
+            t.integer = std::int32_t(value);
             t.number = float(value);
         } else {
             t.kind = RibToken::Float;

@@ -1,6 +1,7 @@
 #include "rib/ribreader.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -105,7 +106,27 @@ struct RibReader::Parser {
         bool frame;
     };
     std::vector<Saved> saved;
-    std::unordered_map<RtInt, RtInt> lights, objects;
+    // The file's handles (numbers, or strings as some producers write them)
+    // and the target's.
+    std::unordered_map<std::string, RtInt> lights, objects;
+    bool handle(size_t& k, std::string& key, const char* what) {
+        if (k < items.size() && items[k].kind == Item::String) {
+            key = strings[items[k++].first];
+            return true;
+        }
+        RtInt number = 0;
+        if (!integer(k, number, what)) return false;
+        key = std::to_string(number);
+        return true;
+    }
+    // A handle the file never gave is handed on as the number it is.
+    RtInt target(const std::unordered_map<std::string, RtInt>& known, const std::string& key) {
+        auto found = known.find(key);
+        if (found != known.end()) return found->second;
+        char* end = nullptr;
+        long number = std::strtol(key.c_str(), &end, 10);
+        return end && *end == '\0' ? RtInt(number) : 0;
+    }
     // The blocks open now, with where each began, so that an end without its
     // begin, or a begin never ended, is reported.
     // Blocks may span the files of one reading (joined files, included ones).
@@ -785,26 +806,28 @@ void RibReader::Parser::request() {
             string(k, s[2], "the mode") && params(k, nullptr))
             r.DisplayV(s[0], s[1], s[2], list(), tokens.data(), values.data());
     } else if (q == "LightSource" || q == "AreaLightSource") {
-        if (!string(k, s[0], "the shader") || !integer(k, i[0], "the light handle") ||
+        std::string key;
+        if (!string(k, s[0], "the shader") || !handle(k, key, "the light handle") ||
             !params(k, nullptr))
             return;
         RtLightHandle h = q == "LightSource"
                               ? r.LightSourceV(s[0], list(), tokens.data(), values.data())
                               : r.AreaLightSourceV(s[0], list(), tokens.data(), values.data());
-        lights[i[0]] = h;
+        lights[key] = h;
     } else if (q == "Illuminate") {
-        if (!integer(k, i[0], "the light handle") || !integer(k, i[1], "on or off") || !end(k)) return;
-        auto found = lights.find(i[0]);
-        r.Illuminate(found == lights.end() ? i[0] : found->second, RtBoolean(i[1]));
+        std::string key;
+        if (!handle(k, key, "the light handle") || !integer(k, i[1], "on or off") || !end(k)) return;
+        r.Illuminate(target(lights, key), RtBoolean(i[1]));
     } else if (q == "ObjectBegin") {
-        if (!integer(k, i[0], "the object handle") || !end(k)) return;
+        std::string key;
+        if (!handle(k, key, "the object handle") || !end(k)) return;
         opens("Object");
-        objects[i[0]] = r.ObjectBegin();
+        objects[key] = r.ObjectBegin();
         save(false);
     } else if (q == "ObjectInstance") {
-        if (!integer(k, i[0], "the object handle") || !end(k)) return;
-        auto found = objects.find(i[0]);
-        r.ObjectInstance(found == objects.end() ? i[0] : found->second);
+        std::string key;
+        if (!handle(k, key, "the object handle") || !end(k)) return;
+        r.ObjectInstance(target(objects, key));
     } else if (q == "MotionBegin") {
         if (!floats(k, -1, fa, n, "the times") || !end(k)) return;
         opens("Motion");

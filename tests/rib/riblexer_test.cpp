@@ -226,11 +226,12 @@ TEST(RibLexerText, StringEscapesAndContinuedLines) {
 TEST(RibLexerBinary, IntegersAndFixedPointOfEveryWidth) {
     std::string input = bytes({0x80, 0x7f, 0x80, 0xff, 0x81, 0x80, 0x00, 0x82, 0xff, 0xff, 0xfe,
                                0x83, 0x7f, 0xff, 0xff, 0xff, 0x83, 0x80, 0x00, 0x00, 0x00});
-    // Fixed point: d fraction bytes of w + 1.
-    input += bytes({0x84, 0x80});                    // d 1, 1 byte: -128 / 256
+    // The forms shorter than four bytes are unsigned, as producers write
+    // them; four bytes are signed. Fixed point: d fraction bytes of w + 1.
+    input += bytes({0x84, 0x80});                    // d 1, 1 byte: 128 / 256
     input += bytes({0x85, 0x01, 0x80});              // d 1, 2 bytes: 1.5
     input += bytes({0x87, 0xff, 0xff, 0xfe, 0x40});  // d 1, 4 bytes: -1.75
-    input += bytes({0x89, 0xff, 0x00});              // d 2, 2 bytes: -1 / 256
+    input += bytes({0x89, 0xff, 0x00});              // d 2, 2 bytes: 255 / 256
     input += bytes({0x8b, 0x00, 0x03, 0x40, 0x00});  // d 2, 4 bytes: 3.25
     input += bytes({0x8a, 0x01, 0x00, 0x00});        // d 2, 3 bytes: 1
     input += bytes({0x8c, 0x01});                    // d 3, 1 byte: 2^-24
@@ -242,12 +243,12 @@ TEST(RibLexerBinary, IntegersAndFixedPointOfEveryWidth) {
     input += bytes({0xa5}) + bigEndian(bits, 8);
     Lexed l = lex(input);
     EXPECT_EQ(l.joined(),
-              "I:127 I:-1 I:-32768 I:-2 I:2147483647 I:-2147483648 F:-0.5 F:1.5 F:-1.75 "
-              "F:-0.00390625 F:3.25 F:1 F:5.96046448e-08 F:-0.5 F:-0.333333343 F:0.100000001");
+              "I:127 I:255 I:32768 I:16777214 I:2147483647 I:-2147483648 F:0.5 F:1.5 F:-1.75 "
+              "F:0.99609375 F:3.25 F:1 F:5.96046448e-08 F:-0.5 F:-0.333333343 F:0.100000001");
     EXPECT_TRUE(l.errors.empty()) << errors(l);
     EXPECT_TRUE(l.raw[0].binary);
     EXPECT_EQ(l.raw[2].offset, 4u);
-    EXPECT_EQ(l.raw[3].asFloat(), -2.0f);
+    EXPECT_EQ(l.raw[3].asFloat(), 16777214.0f);
 }
 
 TEST(RibLexerBinary, StringsOfEveryLengthForm) {
