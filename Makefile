@@ -90,8 +90,8 @@ test-clang: deps
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DWOBBLE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target declarations_fuzz requests_fuzz
-	@for t in declarations requests; do \
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target declarations_fuzz requests_fuzz reader_fuzz
+	@for t in declarations requests reader; do \
 	  mkdir -p $(FUZZ_BUILD)/found/$$t || exit 1; \
 	  echo "fuzzing $$t for $(FUZZ_TIME) s"; \
 	  $(FUZZ_BUILD)/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_TIME) -print_final_stats=1 \
