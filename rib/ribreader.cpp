@@ -70,6 +70,12 @@ RtFloat* basisNamed(const char* name) {
     return nullptr;
 }
 
+// A float read where an integer may stand: its integer value when it has one
+// in range, else 0 (and the float is not taken as an integer anyway).
+RtInt asInteger(float f) {
+    return f >= -2147483648.0f && f < 2147483648.0f ? RtInt(f) : 0;
+}
+
 long long clampCount(long long v) {
     if (v < 0) return 0;
     if (v > 0x7fffffff) return 0x7fffffff;
@@ -318,7 +324,7 @@ void RibReader::Parser::collect(RibToken& token) {
                 item.integral = token.kind == RibToken::Integer;
                 item.first = uint32_t(numbers.size());
                 numbers.push_back(token.asFloat());
-                integers.push_back(item.integral ? token.integer : RtInt(token.number));
+                integers.push_back(item.integral ? token.integer : asInteger(token.number));
                 break;
             case RibToken::String:
                 item.kind = Item::String;
@@ -333,7 +339,7 @@ void RibReader::Parser::collect(RibToken& token) {
                 numbers.resize(numbers.size() + token.count);
                 token.floats(numbers.data() + item.first);
                 integers.resize(numbers.size());
-                for (uint32_t i = item.first; i < numbers.size(); ++i) integers[i] = RtInt(numbers[i]);
+                for (uint32_t i = item.first; i < numbers.size(); ++i) integers[i] = asInteger(numbers[i]);
                 break;
             }
             case RibToken::ArrayBegin:
@@ -377,7 +383,7 @@ bool RibReader::Parser::collectArray(RibToken& token, Item& item) {
                 item.integral = item.integral && token.kind == RibToken::Integer;
                 numbers.push_back(token.asFloat());
                 integers.push_back(token.kind == RibToken::Integer ? token.integer
-                                                                    : RtInt(token.number));
+                                                                    : asInteger(token.number));
                 ++item.count;
                 break;
             case RibToken::FloatArray: {
@@ -388,7 +394,7 @@ bool RibReader::Parser::collectArray(RibToken& token, Item& item) {
                 numbers.resize(from + token.count);
                 token.floats(numbers.data() + from);
                 integers.resize(numbers.size());
-                for (size_t i = from; i < numbers.size(); ++i) integers[i] = RtInt(numbers[i]);
+                for (size_t i = from; i < numbers.size(); ++i) integers[i] = asInteger(numbers[i]);
                 item.count += token.count;
                 break;
             }
@@ -602,8 +608,8 @@ bool RibReader::Parser::params(size_t k, const Counts* counts) {
                 bool whole = true;
                 for (long long i = 0; i < have; ++i) {
                     float f = numbers[value.first + size_t(i)];
-                    whole = whole && std::nearbyint(f) == f;
-                    convertedInts.push_back(RtInt(f));
+                    whole = whole && std::nearbyint(f) == f && asInteger(f) == f;
+                    convertedInts.push_back(asInteger(f));
                 }
                 if (!whole) {
                     problem(place, RIE_SYNTAX, name + ": parameter \"" + token + "\" needs integers");
