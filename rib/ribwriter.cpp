@@ -192,8 +192,8 @@ void RibWriter::WriteTextInt(long v) {
 
 bool RibWriter::SetPrecision(int digits) {
     if (digits < 1 || digits > 9) {
-        std::string message = "precision of " + std::to_string(digits) +
-                              " significant digits: 1 to 9 are possible";
+        std::string message =
+            "\"precision\" of " + std::to_string(digits) + ": 1 to 9 significant digits";
         Report(RIE_RANGE, RIE_ERROR, message.c_str());
         return false;
     }
