@@ -522,8 +522,8 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
     WriteSpace();
     WriteStringArray(str, nstr);
     if (n != 0) {
-        // As text the parameters follow on a line of their own, and end
-        // the request with a line break of their own.
+        // As text the parameters go on a line of their own, and the request
+        // ends with an empty line.
         WriteSeparator("\n");
         // The whole blobby is one surface: one "uniform" value.
         WritePrimitiveParams(nleaf, nleaf, 1, n, tokens, values);

@@ -197,8 +197,8 @@ void RiProcFree(RtPointer data) {
 
 RibWriter* RiBegin(RtToken name) {
     // RenderMan programs leave the choice to the user through RIFORMAT and
-    // RICOMPRESSION when they make none themselves; a program that set the
-    // variables below directly has made one.
+    // RICOMPRESSION when they make none themselves; a program that set
+    // ribBinaryFormat or ribGzipCompression itself has made one.
     int binary = ribBinaryFormat;
     int gzip = ribGzipCompression;
     if (!ribChoices.formatChosen && binary == 0 && environmentIs("RIFORMAT", "binary")) {
