@@ -210,12 +210,9 @@ bool RibWriter::CodeTable::find(std::string_view text, uint32_t& code) const {
 
 uint32_t RibWriter::CodeTable::add(std::string_view text) {
     // The key must outlive the caller's text: it views the table's own copy.
-    texts.emplace_back(new char[text.size() + 1]);
-    char* copy = texts.back().get();
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
+    texts.emplace_back(text);
     uint32_t code = uint32_t(codes.size());
-    codes.emplace(std::string_view(copy, text.size()), code);
+    codes.emplace(std::string_view(texts.back()), code);
     return code;
 }
 

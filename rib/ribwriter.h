@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -161,10 +163,10 @@ class RibWriter : public RenderInterface {
 
     // The complete encoding's definitions made so far in this stream: request
     // keywords and strings, each under its code. The keys view the writer's
-    // own copies of the texts.
+    // own copies of the texts, which a deque never moves.
     struct CodeTable {
         std::unordered_map<std::string_view, uint32_t> codes;
-        std::vector<std::unique_ptr<char[]>> texts;
+        std::deque<std::string> texts;
         // False when the text has no code yet.
         bool find(std::string_view text, uint32_t& code) const;
         // Gives the text the next code, 0, 1, 2 ... in order of first use.
