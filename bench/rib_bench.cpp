@@ -1,5 +1,6 @@
 // Writing a large polygon mesh: the library against a plain writer of the
-// same bytes that makes one fprintf call per value.
+// same bytes that makes one fprintf call per value, and the library's
+// complete binary encoding, which has no such plain writer.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -58,9 +59,10 @@ std::string outputPath() {
            ".rib";
 }
 
-void writeWithLibrary(const Mesh& m, const std::string& path, bool binary) {
+// encoding is the writer's binaryOutput.
+void writeWithLibrary(const Mesh& m, const std::string& path, int encoding) {
     RibWriter* w = createRibWriter(path.c_str());
-    w->binaryOutput = binary ? 1 : 0;
+    w->binaryOutput = encoding;
     RtToken tokens[] = {"P", "N", "st"};
     RtPointer values[] = {const_cast<RtFloat*>(m.P.data()), const_cast<RtFloat*>(m.N.data()),
                           const_cast<RtFloat*>(m.st.data())};
@@ -93,7 +95,8 @@ void baselineFloats(FILE* f, const std::vector<RtFloat>& v, bool binary) {
     }
 }
 
-void writeBaseline(const Mesh& m, const std::string& path, bool binary) {
+void writeBaseline(const Mesh& m, const std::string& path, int encoding) {
+    bool binary = encoding != 0;
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fprintf(f, "##RenderMan RIB-Structure 1.0\nversion 3.03\n");
     std::fprintf(f, "PointsPolygons[");
@@ -118,21 +121,26 @@ std::string readFile(const std::string& path) {
 struct Setup {
     Mesh mesh = makeMesh();
     std::string path = outputPath();
-    size_t textBytes = 0, binaryBytes = 0;
+    size_t bytes[3] = {};  // of each encoding
     std::string error;
 
     Setup() {
-        for (bool binary : {false, true}) {
-            writeWithLibrary(mesh, path, binary);
+        for (int encoding : {0, 1}) {
+            writeWithLibrary(mesh, path, encoding);
             std::string library = readFile(path);
-            writeBaseline(mesh, path, binary);
+            writeBaseline(mesh, path, encoding);
             std::string baseline = readFile(path);
             if (library != baseline || library.empty()) {
-                error = binary ? "binary output differs from the baseline"
-                               : "text output differs from the baseline";
+                error = encoding ? "binary output differs from the baseline"
+                                 : "text output differs from the baseline";
             }
-            (binary ? binaryBytes : textBytes) = library.size();
+            bytes[encoding] = library.size();
         }
+        writeWithLibrary(mesh, path, RibWriter::kCompleteBinary);
+        bytes[RibWriter::kCompleteBinary] = readFile(path).size();
+        // No integer token of this mesh is longer than the integer's text, and
+        // the floats take as many bytes as in today's binary.
+        if (bytes[2] == 0 || bytes[2] >= bytes[1]) error = "complete binary output is not smaller";
         std::remove(path.c_str());
     }
 };
@@ -142,32 +150,34 @@ const Setup& setup() {
     return s;
 }
 
-template <void (*Write)(const Mesh&, const std::string&, bool)>
-void run(benchmark::State& state, bool binary) {
+template <void (*Write)(const Mesh&, const std::string&, int)>
+void run(benchmark::State& state, int encoding) {
     const Setup& s = setup();
     if (!s.error.empty()) {
         state.SkipWithError(s.error.c_str());
         return;
     }
-    for (auto _ : state) Write(s.mesh, s.path, binary);
+    for (auto _ : state) Write(s.mesh, s.path, encoding);
     std::remove(s.path.c_str());
-    state.SetBytesProcessed(int64_t(state.iterations()) *
-                            int64_t(binary ? s.binaryBytes : s.textBytes));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(s.bytes[encoding]));
     state.SetItemsProcessed(int64_t(state.iterations()) * s.mesh.vertexCount);
     state.counters["vertices"] = s.mesh.vertexCount;
 }
 
 void TextLibrary(benchmark::State& state) {
-    run<writeWithLibrary>(state, false);
+    run<writeWithLibrary>(state, 0);
 }
 void TextBaseline(benchmark::State& state) {
-    run<writeBaseline>(state, false);
+    run<writeBaseline>(state, 0);
 }
 void BinaryLibrary(benchmark::State& state) {
-    run<writeWithLibrary>(state, true);
+    run<writeWithLibrary>(state, 1);
 }
 void BinaryBaseline(benchmark::State& state) {
-    run<writeBaseline>(state, true);
+    run<writeBaseline>(state, 1);
+}
+void CompleteBinary(benchmark::State& state) {
+    run<writeWithLibrary>(state, RibWriter::kCompleteBinary);
 }
 
 }  // namespace
@@ -177,3 +187,4 @@ BENCHMARK(TextLibrary)->Unit(benchmark::kMillisecond);
 BENCHMARK(TextBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BinaryLibrary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BinaryBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(CompleteBinary)->Unit(benchmark::kMillisecond);

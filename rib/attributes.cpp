@@ -8,24 +8,48 @@ using namespace duzozo;
 namespace {
 
 void writeKeyword(RibWriter& w, const char* keyword) {
-    w.WriteText(keyword);
-    w.WriteChar('\n');
+    w.WriteRequest(keyword);
+    w.EndRequest();
 }
 
 // keyword "token"
 void writeQuotedLine(RibWriter& w, const char* keyword, RtToken token) {
-    w.WriteText(keyword);
-    w.WriteChar(' ');
+    w.WriteRequest(keyword);
+    w.WriteSpace();
     w.WriteQuoted(token);
-    w.WriteChar('\n');
+    w.EndRequest();
+}
+
+// keyword integer
+void writeIntLine(RibWriter& w, const char* keyword, RtInt value) {
+    w.WriteRequest(keyword);
+    w.WriteSpace();
+    w.WriteInt(value);
+    w.EndRequest();
 }
 
 // keyword [values], the array following binaryOutput.
 void writeArrayLine(RibWriter& w, const char* keyword, const RtFloat* values, RtInt n) {
-    w.WriteText(keyword);
-    w.WriteChar(' ');
+    w.WriteRequest(keyword);
+    w.WriteSpace();
     w.WriteFloatArray(values, n);
-    w.WriteChar('\n');
+    w.EndRequest();
+}
+
+// The keyword and each float as " %g".
+void writeGsLine(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> values) {
+    w.WriteRequest(keyword);
+    writeGs(w, values);
+    w.EndRequest();
+}
+
+// The keyword and each float as a value of its own, which binaryOutput
+// encodes; as text each ends in a blank.
+void writeFloatsLine(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> values) {
+    w.WriteRequest(keyword);
+    w.WriteSpace();
+    for (RtFloat v : values) w.WriteFloat(v);
+    w.EndRequest();
 }
 
 }  // namespace
@@ -41,15 +65,17 @@ void RibWriter::Opacity(RtColor color) {
 
 void RibWriter::TextureCoordinates(RtFloat s1, RtFloat t1, RtFloat s2, RtFloat t2, RtFloat s3,
                                    RtFloat t3, RtFloat s4, RtFloat t4) {
-    WriteText("TextureCoordinates [");
+    WriteRequest("TextureCoordinates");
+    WriteSpace();
+    WriteChar('[');
     writeGs(*this, {s1, t1, s2, t2, s3, t3, s4, t4});
-    WriteText(" ]\n");
+    WriteSpace();
+    WriteChar(']');
+    EndRequest();
 }
 
 void RibWriter::ShadingRate(RtFloat size) {
-    WriteText("ShadingRate");
-    writeGs(*this, {size});
-    WriteChar('\n');
+    writeGsLine(*this, "ShadingRate", {size});
 }
 
 void RibWriter::ShadingInterpolation(RtToken type) {
@@ -57,9 +83,7 @@ void RibWriter::ShadingInterpolation(RtToken type) {
 }
 
 void RibWriter::Matte(RtBoolean onoff) {
-    WriteText("Matte ");
-    WriteInt(onoff);
-    WriteChar('\n');
+    writeIntLine(*this, "Matte", onoff);
 }
 
 void RibWriter::Bound(RtBound bound) {
@@ -72,16 +96,15 @@ void RibWriter::Detail(RtBound bound) {
 
 void RibWriter::DetailRange(RtFloat minvisible, RtFloat lowertransition, RtFloat uppertransition,
                             RtFloat maxvisible) {
-    WriteText("DetailRange");
-    writeGs(*this, {minvisible, lowertransition, uppertransition, maxvisible});
-    WriteChar('\n');
+    writeGsLine(*this, "DetailRange", {minvisible, lowertransition, uppertransition, maxvisible});
 }
 
 void RibWriter::GeometricApproximation(RtToken type, RtFloat value) {
-    WriteText("GeometricApproximation ");
+    WriteRequest("GeometricApproximation");
+    WriteSpace();
     WriteQuoted(type);
     writeGs(*this, {value});
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::GeometricRepresentation(RtToken type) {
@@ -89,9 +112,7 @@ void RibWriter::GeometricRepresentation(RtToken type) {
 }
 
 void RibWriter::Sides(RtInt sides) {
-    WriteText("Sides ");
-    WriteInt(sides);
-    WriteChar('\n');
+    writeIntLine(*this, "Sides", sides);
 }
 
 void RibWriter::Orientation(RtToken orientation) {
@@ -119,45 +140,32 @@ void RibWriter::Transform(RtMatrix transform) {
 }
 
 void RibWriter::Perspective(RtFloat fov) {
-    WriteText("Perspective");
-    writeGs(*this, {fov});
-    WriteChar('\n');
+    writeGsLine(*this, "Perspective", {fov});
 }
 
 // Translate and Rotate write single floats, each ending in its own blank.
 void RibWriter::Translate(RtFloat dx, RtFloat dy, RtFloat dz) {
-    WriteText("Translate ");
-    WriteFloat(dx);
-    WriteFloat(dy);
-    WriteFloat(dz);
-    WriteChar('\n');
+    writeFloatsLine(*this, "Translate", {dx, dy, dz});
 }
 
 void RibWriter::Rotate(RtFloat angle, RtFloat dx, RtFloat dy, RtFloat dz) {
-    WriteText("Rotate ");
-    WriteFloat(angle);
-    WriteFloat(dx);
-    WriteFloat(dy);
-    WriteFloat(dz);
-    WriteChar('\n');
+    writeFloatsLine(*this, "Rotate", {angle, dx, dy, dz});
 }
 
 void RibWriter::Scale(RtFloat sx, RtFloat sy, RtFloat sz) {
-    WriteText("Scale");
-    writeGs(*this, {sx, sy, sz});
-    WriteChar('\n');
+    writeGsLine(*this, "Scale", {sx, sy, sz});
 }
 
 // Three blanks set the two direction vectors apart.
 void RibWriter::Skew(RtFloat angle, RtFloat dx1, RtFloat dy1, RtFloat dz1, RtFloat dx2, RtFloat dy2,
                      RtFloat dz2) {
-    WriteText("Skew");
+    WriteRequest("Skew");
     writeGs(*this, {angle});
-    WriteText("  ");
+    WriteSeparator("  ");
     writeGs(*this, {dx1, dy1, dz1});
-    WriteText("  ");
+    WriteSeparator("  ");
     writeGs(*this, {dx2, dy2, dz2});
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::CoordinateSystem(RtToken space) {
@@ -222,9 +230,10 @@ RtLightHandle RibWriter::AreaLightSourceV(RtToken name, RtInt n, RtToken tokens[
 }
 
 void RibWriter::Illuminate(RtLightHandle light, RtBoolean onoff) {
-    WriteText("Illuminate ");
+    WriteRequest("Illuminate");
+    WriteSpace();
     WriteInt(light);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(onoff);
-    WriteChar('\n');
+    EndRequest();
 }

@@ -87,7 +87,7 @@ long long maxIndex(const RtInt* vertices, RtInt n) {
 
 void writeQuadric(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> arguments,
                   RtInt n, RtToken tokens[], RtPointer values[]) {
-    w.WriteText(keyword);
+    w.WriteRequest(keyword);
     writeGs(w, arguments);
     w.WritePrimitiveParams(4, 4, 1, n, tokens, values);
 }
@@ -104,9 +104,7 @@ const char* basisName(RtBasis basis) {
 
 void writeBasis(RibWriter& w, RtBasis basis) {
     if (const char* name = basisName(basis)) {
-        w.WriteChar('"');
-        w.WriteText(name);
-        w.WriteChar('"');
+        w.WriteQuoted(name);
     } else {
         w.WriteFloatArray(&basis[0][0], 16);
     }
@@ -119,7 +117,7 @@ bool stepUsable(RibWriter& w, const char* request, const char* which, int step) 
     std::string message = std::string(request) + " needs a positive " + which +
                           " basis step, not " + std::to_string(step);
     w.Report(RIE_RANGE, RIE_ERROR, message.c_str());
-    w.WriteChar('\n');
+    w.EndRequest();
     return false;
 }
 
@@ -165,7 +163,7 @@ void RibWriter::TorusV(RtFloat majorradius, RtFloat minorradius, RtFloat phimin,
 
 void RibWriter::PolygonV(RtInt nvertices, RtInt n, RtToken tokens[], RtPointer values[]) {
     if (!usableCount(*this, "Polygon", "nvertices", nvertices)) return;
-    WriteText("Polygon");
+    WriteRequest("Polygon");
     WritePrimitiveParams(nvertices, nvertices, 1, nvertices, n, tokens, values);
 }
 
@@ -176,9 +174,9 @@ void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nvertices[], RtInt n, RtToke
         return;
     }
     RtInt vertices = toCount(sum(nvertices, nloops));
-    WriteText("GeneralPolygon");
+    WriteRequest("GeneralPolygon");
     WriteIntArray(nvertices, nloops);
-    WriteChar(' ');
+    WriteSpace();
     WritePrimitiveParams(vertices, vertices, 1, vertices, n, tokens, values);
 }
 
@@ -191,11 +189,11 @@ void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nvertices[], RtInt vertices[
     RtInt nindices = toCount(sum(nvertices, npolys));
     if (!usableCounts(*this, "PointsPolygons", "vertices", vertices, nindices)) return;
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
-    WriteText("PointsPolygons");
+    WriteRequest("PointsPolygons");
     WriteIntArray(nvertices, npolys);
-    WriteChar(' ');
+    WriteSpace();
     WriteIntArray(vertices, nindices);
-    WriteChar(' ');
+    WriteSpace();
     WritePrimitiveParams(points, points, npolys, nindices, n, tokens, values);
 }
 
@@ -212,32 +210,34 @@ void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvert
     RtInt nindices = toCount(sum(nvertices, nloopsTotal));
     if (!usableCounts(*this, request, "vertices", vertices, nindices)) return;
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
-    WriteText("PointsGeneralPolygons");
+    WriteRequest("PointsGeneralPolygons");
     WriteIntArray(nloops, npolys);
-    WriteChar(' ');
+    WriteSpace();
     WriteIntArray(nvertices, nloopsTotal);
-    WriteChar(' ');
+    WriteSpace();
     WriteIntArray(vertices, nindices);
-    WriteChar(' ');
+    WriteSpace();
     WritePrimitiveParams(points, points, npolys, nindices, n, tokens, values);
 }
 
 void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep) {
-    WriteText("Basis ");
+    WriteRequest("Basis");
+    WriteSpace();
     writeBasis(*this, ubasis);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(ustep);
-    WriteChar(' ');
+    WriteSpace();
     writeBasis(*this, vbasis);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(vstep);
-    WriteChar('\n');
+    EndRequest();
     uStep = ustep;
     vStep = vstep;
 }
 
 void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
-    WriteText("Patch ");
+    WriteRequest("Patch");
+    WriteSpace();
     WriteQuoted(type);
     WritePrimitiveParams(equals(type, "bilinear") ? 4 : 16, 4, 1, n, tokens, values);
 }
@@ -247,15 +247,16 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
     if (!usableCount(*this, "PatchMesh", "nu", nu) || !usableCount(*this, "PatchMesh", "nv", nv)) {
         return;
     }
-    WriteText("PatchMesh ");
+    WriteRequest("PatchMesh");
+    WriteSpace();
     WriteQuoted(type);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(nu);
-    WriteChar(' ');
+    WriteSpace();
     WriteQuoted(uwrap);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(nv);
-    WriteChar(' ');
+    WriteSpace();
     WriteQuoted(vwrap);
 
     bool uperiodic = equals(uwrap, "periodic");
@@ -274,7 +275,7 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
     } else {
         Report(RIE_BADTOKEN, RIE_ERROR,
                (std::string("unknown patch type ") + (type ? type : "")).c_str());
-        WriteChar('\n');
+        EndRequest();
         return;
     }
     long long uvarying = uperiodic ? upatches : upatches + 1;
@@ -297,22 +298,23 @@ void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat 
     }
     RtInt points = toCount(sum(n, curves));
     RtInt knots = toCount(sum(order, curves) + points);
-    WriteText("TrimCurve ");
+    WriteRequest("TrimCurve");
+    WriteSpace();
     WriteIntArray(ncurves, nloops);
     WriteIntArray(order, curves);
     WriteFloatArray(knot, knots);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(min, curves);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(max, curves);
-    WriteChar(' ');
+    WriteSpace();
     WriteIntArray(n, curves);
     WriteFloatArray(u, points);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(v, points);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(w, points);
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, RtFloat umax,
@@ -322,27 +324,28 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
                                {"nv", nv}, {"vorder", vorder}}) {
         if (!usableCount(*this, "NuPatch", what, count)) return;
     }
-    WriteText("NuPatch ");
+    WriteRequest("NuPatch");
+    WriteSpace();
     WriteInt(nu);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(uorder);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(uknot, toCount(1LL * nu + uorder));
-    WriteChar(' ');
+    WriteSpace();
     WriteFixed(umin);
-    WriteChar(' ');
+    WriteSpace();
     WriteFixed(umax);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(nv);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(vorder);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(vknot, toCount(1LL * nv + vorder));
-    WriteChar(' ');
+    WriteSpace();
     WriteFixed(vmin);
-    WriteChar(' ');
+    WriteSpace();
     WriteFixed(vmax);
-    WriteChar(' ');
+    WriteSpace();
     long long uspan = 1LL * nu - uorder, vspan = 1LL * nv - vorder;
     WritePrimitiveParams(productCount(nu, nv), productCount(uspan + 2, vspan + 2),
                          productCount(uspan + 1, vspan + 1), n, tokens, values);
@@ -354,12 +357,13 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
         !usableCounts(*this, "Curves", "nvertices", nvertices, ncurves)) {
         return;
     }
-    WriteText("Curves ");
+    WriteRequest("Curves");
+    WriteSpace();
     WriteQuoted(type);
     WriteIntArray(nvertices, ncurves);
-    WriteChar(' ');
+    WriteSpace();
     WriteQuoted(wrap);
-    WriteChar(' ');
+    WriteSpace();
 
     bool cubic = equals(type, "cubic");
     bool periodic = equals(wrap, "periodic");
@@ -383,7 +387,8 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
 
 void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer values[]) {
     if (!usableCount(*this, "Points", "npoints", npoints)) return;
-    WriteText("Points ");
+    WriteRequest("Points");
+    WriteSpace();
     WritePrimitiveParams(npoints, npoints, 1, n, tokens, values);
 }
 
@@ -401,13 +406,14 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
     RtInt nindices = toCount(sum(nvertices, nfaces));
     if (!usableCounts(*this, request, "vertices", vertices, nindices)) return;
     RtInt points = toCount(maxIndex(vertices, nindices) + 1);
-    WriteText("SubdivisionMesh ");
+    WriteRequest("SubdivisionMesh");
+    WriteSpace();
     WriteQuoted(scheme);
-    WriteChar(' ');
+    WriteSpace();
     WriteIntArray(nvertices, nfaces);
-    WriteChar(' ');
+    WriteSpace();
     WriteIntArray(vertices, nindices);
-    WriteChar(' ');
+    WriteSpace();
     if (ntags > 0) {
         // nargs holds (integer count, float count) for each tag.
         long long nint = 0, nfloat = 0;
@@ -506,20 +512,23 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
     mismatch("nleaf", nleaf, "leaf", counts.leaves);
     mismatch("nflt", nflt, "float", counts.floats);
     mismatch("nstr", nstr, "string", counts.strings);
-    WriteText("Blobby ");
+    WriteRequest("Blobby");
+    WriteSpace();
     WriteInt(nleaf);
-    WriteChar(' ');
+    WriteSpace();
     WriteIntArray(code, ncode);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(flt, nflt);
-    WriteChar(' ');
+    WriteSpace();
     WriteStringArray(str, nstr);
     if (n != 0) {
-        WriteChar('\n');
+        // As text the parameters go on a line of their own, and the request
+        // ends with an empty line.
+        WriteSeparator("\n");
         // The whole blobby is one surface: one "uniform" value.
         WritePrimitiveParams(nleaf, nleaf, 1, n, tokens, values);
     }
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdivide,
@@ -539,17 +548,17 @@ void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdi
         Report(RIE_UNIMPLEMENT, RIE_ERROR, "procedural type");
         return;
     }
-    const RtString* strings = static_cast<const RtString*>(data);
-    WriteText("Procedural \"");
-    WriteText(name);
-    WriteText("\" [");
-    for (int i = 0; i < nstrings; ++i) {
-        if (i > 0) WriteChar(' ');
-        WriteQuoted(strings ? strings[i] : nullptr);
-    }
-    WriteText("] ");
+    const RtString* given = static_cast<const RtString*>(data);
+    RtString strings[2] = {given ? given[0] : nullptr,
+                           given && nstrings > 1 ? given[1] : nullptr};
+    WriteRequest("Procedural");
+    WriteSpace();
+    WriteQuoted(name);
+    WriteSpace();
+    WriteStrings(strings, nstrings, false);
+    WriteSpace();
     WriteFloatArray(bound, 6);
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::GeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {

@@ -10,11 +10,10 @@ namespace {
 // "filter" swidth twidth, then the parameter list, which ends the line.
 void writeFilterAndParams(RibWriter& w, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                           RtInt n, RtToken tokens[], RtPointer values[]) {
-    w.WriteChar('"');
-    w.WriteText(ribFilterName(filter));
-    w.WriteText("\" ");
+    w.WriteQuoted(ribFilterName(filter));
+    w.WriteSpace();
     w.WriteG(swidth);
-    w.WriteChar(' ');
+    w.WriteSpace();
     w.WriteG(twidth);
     w.WriteParams(nullptr, 0, n, tokens, values);
 }
@@ -22,59 +21,67 @@ void writeFilterAndParams(RibWriter& w, RtFilterFunc filter, RtFloat swidth, RtF
 void writeQuotedNames(RibWriter& w, std::initializer_list<RtString> names) {
     for (RtString name : names) {
         w.WriteQuoted(name);
-        w.WriteChar(' ');
+        w.WriteSpace();
     }
 }
 
 }  // namespace
 
 void RibWriter::SolidBegin(RtToken operation) {
-    WriteText("SolidBegin ");
+    WriteRequest("SolidBegin");
+    WriteSpace();
     WriteQuoted(operation);
-    WriteChar('\n');
+    EndRequest();
     SaveState(false);
 }
 
 void RibWriter::SolidEnd() {
-    WriteText("SolidEnd\n");
+    WriteRequest("SolidEnd");
+    EndRequest();
     RestoreState();
 }
 
 // Handles number the objects of one writer 1, 2, 3 ... in order of definition.
 RtObjectHandle RibWriter::ObjectBegin() {
-    WriteText("ObjectBegin ");
+    WriteRequest("ObjectBegin");
+    WriteSpace();
     WriteInt(nextObjectHandle);
-    WriteChar('\n');
+    EndRequest();
     SaveState(false);
     return nextObjectHandle++;
 }
 
 void RibWriter::ObjectEnd() {
-    WriteText("ObjectEnd\n");
+    WriteRequest("ObjectEnd");
+    EndRequest();
     RestoreState();
 }
 
 void RibWriter::ObjectInstance(RtObjectHandle handle) {
-    WriteText("ObjectInstance ");
+    WriteRequest("ObjectInstance");
+    WriteSpace();
     WriteInt(handle);
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::MotionBeginV(RtInt n, RtFloat times[]) {
     if (!usableCount(*this, "MotionBegin", "n", n)) return;
-    WriteText("MotionBegin ");
+    WriteRequest("MotionBegin");
+    WriteSpace();
     WriteFloatArray(times, n);
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::MotionEnd() {
-    WriteText("MotionEnd\n");
+    WriteRequest("MotionEnd");
+    EndRequest();
 }
 
 void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken swrap,
                              RtToken twrap, RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                              RtInt n, RtToken tokens[], RtPointer values[]) {
-    WriteText("MakeTexture ");
+    WriteRequest("MakeTexture");
+    WriteSpace();
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
 }
@@ -83,7 +90,8 @@ void RibWriter::MakeTextureV(RtString picturename, RtString texturename, RtToken
 void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken swrap, RtToken twrap,
                           RtFilterFunc filter, RtFloat swidth, RtFloat twidth, RtInt n,
                           RtToken tokens[], RtPointer values[]) {
-    WriteText("MakeBump ");
+    WriteRequest("MakeBump");
+    WriteSpace();
     writeQuotedNames(*this, {picturename, texturename, swrap, twrap});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
 }
@@ -91,7 +99,8 @@ void RibWriter::MakeBumpV(RtString picturename, RtString texturename, RtToken sw
 void RibWriter::MakeLatLongEnvironmentV(RtString picturename, RtString texturename,
                                         RtFilterFunc filter, RtFloat swidth, RtFloat twidth,
                                         RtInt n, RtToken tokens[], RtPointer values[]) {
-    WriteText("MakeLatLongEnvironment ");
+    WriteRequest("MakeLatLongEnvironment");
+    WriteSpace();
     writeQuotedNames(*this, {picturename, texturename});
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
 }
@@ -101,18 +110,20 @@ void RibWriter::MakeCubeFaceEnvironmentV(RtString px, RtString nx, RtString py, 
                                          RtFloat fov, RtFilterFunc filter, RtFloat swidth,
                                          RtFloat twidth, RtInt n, RtToken tokens[],
                                          RtPointer values[]) {
-    WriteText("MakeCubeFaceEnvironment ");
+    WriteRequest("MakeCubeFaceEnvironment");
+    WriteSpace();
     writeQuotedNames(*this, {px, nx, py, ny, pz, nz, texturename});
     WriteG(fov);
-    WriteChar(' ');
+    WriteSpace();
     writeFilterAndParams(*this, filter, swidth, twidth, n, tokens, values);
 }
 
 void RibWriter::MakeShadowV(RtString picturename, RtString texturename, RtInt n, RtToken tokens[],
                             RtPointer values[]) {
-    WriteText("MakeShadow ");
+    WriteRequest("MakeShadow");
+    WriteSpace();
     WriteQuoted(picturename);
-    WriteChar(' ');
+    WriteSpace();
     WriteQuoted(texturename);
     WriteParams(nullptr, 0, n, tokens, values);
 }

@@ -56,7 +56,7 @@ const char* ribFilterName(RtFilterFunc filter) {
 
 void writeGs(RibWriter& w, std::initializer_list<RtFloat> values) {
     for (RtFloat v : values) {
-        w.WriteChar(' ');
+        w.WriteSpace();
         w.WriteG(v);
     }
 }
@@ -67,21 +67,22 @@ namespace {
 
 // The keyword, each float as " %g", the line break.
 void writeFloatsLine(RibWriter& w, const char* keyword, std::initializer_list<RtFloat> values) {
-    w.WriteText(keyword);
+    w.WriteRequest(keyword);
     writeGs(w, values);
-    w.WriteChar('\n');
+    w.EndRequest();
 }
 
 }  // namespace
 
 void RibWriter::Format(RtInt xresolution, RtInt yresolution, RtFloat pixelaspectratio) {
-    WriteText("Format ");
+    WriteRequest("Format");
+    WriteSpace();
     WriteInt(xresolution);
-    WriteChar(' ');
+    WriteSpace();
     WriteInt(yresolution);
-    WriteChar(' ');
+    WriteSpace();
     WriteG(pixelaspectratio);
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::FrameAspectRatio(RtFloat aspect) {
@@ -125,10 +126,11 @@ void RibWriter::PixelSamples(RtFloat xsamples, RtFloat ysamples) {
 }
 
 void RibWriter::PixelFilter(RtFilterFunc filter, RtFloat xwidth, RtFloat ywidth) {
-    WriteText("PixelFilter \"");
-    WriteText(ribFilterName(filter));
-    WriteChar('"');
-    writeFloatsLine(*this, "", {xwidth, ywidth});
+    WriteRequest("PixelFilter");
+    WriteSpace();
+    WriteQuoted(ribFilterName(filter));
+    writeGs(*this, {xwidth, ywidth});
+    EndRequest();
 }
 
 void RibWriter::Exposure(RtFloat gain, RtFloat gamma) {
@@ -136,22 +138,25 @@ void RibWriter::Exposure(RtFloat gain, RtFloat gamma) {
 }
 
 void RibWriter::Quantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat ditheramplitude) {
-    WriteText("Quantize ");
+    WriteRequest("Quantize");
+    WriteSpace();
     WriteQuoted(type);
     for (RtInt v : {one, min, max}) {
-        WriteChar(' ');
+        WriteSpace();
         WriteInt(v);
     }
-    writeFloatsLine(*this, "", {ditheramplitude});
+    writeGs(*this, {ditheramplitude});
+    EndRequest();
 }
 
 void RibWriter::DisplayV(RtString name, RtToken type, RtToken mode, RtInt n, RtToken tokens[],
                          RtPointer values[]) {
-    WriteText("Display ");
+    WriteRequest("Display");
+    WriteSpace();
     WriteQuoted(name);
-    WriteChar(' ');
+    WriteSpace();
     WriteQuoted(type);
-    WriteChar(' ');
+    WriteSpace();
     WriteQuoted(mode);
     WriteParams(nullptr, 0, n, tokens, values);
 }
@@ -167,11 +172,12 @@ void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
     // than wrapping around.
     long long values = 3LL * n;
     RtInt count = values > 0x7fffffff ? 0x7fffffff : RtInt(values);
-    WriteText("ColorSamples ");
+    WriteRequest("ColorSamples");
+    WriteSpace();
     WriteFloatArray(nRGB, count);
-    WriteChar(' ');
+    WriteSpace();
     WriteFloatArray(RGBn, count);
-    WriteChar('\n');
+    EndRequest();
     colorSamples = n;
 }
 
@@ -185,9 +191,14 @@ void RibWriter::OptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer value
         return;
     }
     // A "rib" option is the writer's own setting, never part of the stream.
+    // Only the encoding by number and the precision change from the next
+    // request on; compression cannot start in the middle of the stream.
     for (RtInt i = 0; i < n; ++i) {
-        if (tokens[i] && values[i] && std::strcmp(tokens[i], "binary") == 0) {
+        if (!tokens[i] || !values[i]) continue;
+        if (std::strcmp(tokens[i], "binary") == 0) {
             binaryOutput = *static_cast<const RtInt*>(values[i]);
+        } else if (std::strcmp(tokens[i], "precision") == 0) {
+            SetPrecision(*static_cast<const RtInt*>(values[i]));
         }
     }
 }

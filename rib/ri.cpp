@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <string>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -21,23 +22,61 @@ thread_local duzozo::CurrentRenderer currentRenderer;
 __thread int ribBinaryFormat = 0;
 __thread int ribGzipCompression = 0;
 
+namespace {
+
+// The rest of the calling thread's "rib" options: the precision, and whether
+// the program chose an encoding or a compression at all (the environment
+// chooses only where it did not).
+struct ThreadRibChoices {
+    int precision = 6;
+    bool formatChosen = false;
+    bool compressionChosen = false;
+};
+thread_local ThreadRibChoices ribChoices;
+
+bool environmentIs(const char* variable, const char* value) {
+    const char* set = std::getenv(variable);
+    return set && std::strcmp(set, value) == 0;
+}
+
+}  // namespace
+
 namespace duzozo {
 
-void RibSettings::apply(RtInt n, const RtToken tokens[], const RtPointer values[]) {
+bool RibSettings::apply(RtInt n, const RtToken tokens[], const RtPointer values[]) {
+    bool usable = true;
     for (RtInt i = 0; i < n; ++i) {
         if (!tokens[i] || !values[i]) continue;
         if (std::strcmp(tokens[i], "format") == 0) {
             const char* text = *static_cast<const char* const*>(values[i]);
-            binary = text && std::strcmp(text, "binary") == 0;
+            binary = !text                              ? RibWriter::kText
+                     : std::strcmp(text, "binary") == 0   ? RibWriter::kBinaryFloats
+                     : std::strcmp(text, "complete") == 0 ? RibWriter::kCompleteBinary
+                                                          : RibWriter::kText;
+            formatGiven = true;
         } else if (std::strcmp(tokens[i], "binary") == 0) {
             binary = *static_cast<const int*>(values[i]);
+            formatGiven = true;
         } else if (std::strcmp(tokens[i], "compression") == 0) {
             const char* text = *static_cast<const char* const*>(values[i]);
             gzip = text && std::strcmp(text, "gzip") == 0;
+            compressionGiven = true;
         } else if (std::strcmp(tokens[i], "gzip") == 0) {
             gzip = *static_cast<const int*>(values[i]);
+            compressionGiven = true;
+        } else if (std::strcmp(tokens[i], "precision") == 0) {
+            int digits = *static_cast<const int*>(values[i]);
+            if (digits >= 1 && digits <= 9) {
+                precision = digits;
+                continue;
+            }
+            usable = false;
+            std::string message = "\"precision\" of " + std::to_string(digits) +
+                                  ": 1 to 9 significant digits";
+            reportError(RIE_RANGE, RIE_ERROR, message.c_str());
         }
     }
+    return usable;
 }
 
 }  // namespace duzozo
@@ -157,8 +196,19 @@ void RiProcFree(RtPointer data) {
 }
 
 RibWriter* RiBegin(RtToken name) {
-    RibWriter* writer = new (std::nothrow)
-        RibWriter(name, "binary", &ribBinaryFormat, "gzip", &ribGzipCompression, RI_NULL);
+    // RenderMan programs leave the choice to the user through RIFORMAT and
+    // RICOMPRESSION when they make none themselves; a program that set
+    // ribBinaryFormat or ribGzipCompression itself has made one.
+    int binary = ribBinaryFormat;
+    int gzip = ribGzipCompression;
+    if (!ribChoices.formatChosen && binary == 0 && environmentIs("RIFORMAT", "binary")) {
+        binary = RibWriter::kCompleteBinary;
+    }
+    if (!ribChoices.compressionChosen && gzip == 0 && environmentIs("RICOMPRESSION", "gzip")) {
+        gzip = 1;
+    }
+    RibWriter* writer = new (std::nothrow) RibWriter(name, "binary", &binary, "gzip", &gzip,
+                                                     "precision", &ribChoices.precision, RI_NULL);
     currentRenderer = writer;
     return writer;
 }
@@ -189,10 +239,16 @@ RtVoid RiContext(RtContextHandle handle) {
 
 void applyRibOptions(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]) {
     if (!isRibOption(name)) return;
-    RibSettings settings{ribBinaryFormat, ribGzipCompression};
+    RibSettings settings;
+    settings.binary = ribBinaryFormat;
+    settings.gzip = ribGzipCompression;
+    settings.precision = ribChoices.precision;
     settings.apply(n, tokens, values);
     ribBinaryFormat = settings.binary;
     ribGzipCompression = settings.gzip;
+    ribChoices.precision = settings.precision;
+    ribChoices.formatChosen = ribChoices.formatChosen || settings.formatGiven;
+    ribChoices.compressionChosen = ribChoices.compressionChosen || settings.compressionGiven;
 }
 
 // The variable-argument plain functions look for a renderer before they read

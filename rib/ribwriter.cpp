@@ -1,6 +1,8 @@
 #include "rib/ribwriter.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cctype>
 #include <cstdlib>
@@ -19,8 +21,31 @@ using namespace duzozo;
 namespace {
 
 // Binary encoding bytes.
+constexpr unsigned char kEncodedInt = 0x80;         // + (value bytes - 1)
+constexpr unsigned char kEncodedString = 0x90;      // + length, below 16
+constexpr unsigned char kEncodedLongString = 0xA0;  // + (length bytes - 1)
 constexpr unsigned char kBinaryFloat = 0xA4;
-constexpr unsigned char kBinaryFloatArray = 0xC8;  // + (count bytes - 1)
+constexpr unsigned char kBinaryDouble = 0xA5;
+constexpr unsigned char kEncodedRequest = 0xA6;
+constexpr unsigned char kBinaryFloatArray = 0xC8;   // + (count bytes - 1)
+constexpr unsigned char kDefineRequest = 0xCC;
+constexpr unsigned char kDefineString = 0xCD;       // + (code bytes - 1)
+constexpr unsigned char kStringReference = 0xCF;    // + (code bytes - 1)
+
+// A request code is one byte, a string code at most two.
+constexpr size_t kRequestCodes = 256;
+constexpr size_t kStringCodes = 65536;
+
+// Values are encoded into a block this size on the stack and written a block
+// at a time, rather than a few bytes per call.
+constexpr size_t kEncodeBlock = 4096;
+
+// The one place where floats become text, at the caller's precision: the
+// bytes of printf "%.*g". A faster formatter of the same bytes replaces this
+// alone. Room for 32 bytes at out.
+char* formatGeneral(char* out, double v, int precision) {
+    return std::to_chars(out, out + 32, v, std::chars_format::general, precision).ptr;
+}
 
 bool isRendererName(const char* name) {
     return std::strcmp(name, "rendrib") == 0 || std::strcmp(name, "rgl") == 0 ||
@@ -32,10 +57,28 @@ void putBigEndian(unsigned char* out, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(v >> (8 * (bytes - 1 - i)));
 }
 
+void putBig32(unsigned char* out, uint32_t v) {
+    out[0] = static_cast<unsigned char>(v >> 24);
+    out[1] = static_cast<unsigned char>(v >> 16);
+    out[2] = static_cast<unsigned char>(v >> 8);
+    out[3] = static_cast<unsigned char>(v);
+}
+
 uint32_t floatBits(RtFloat v) {
     uint32_t bits;
     std::memcpy(&bits, &v, sizeof bits);
     return bits;
+}
+
+// An integer token at out; returns its length. Non-negative values take the
+// fewest bytes that leave the top bit clear, so that readers that take short
+// integers as unsigned and those that take them as signed read the same
+// value; negative ones always take four bytes, where both agree.
+size_t encodeInt(unsigned char* out, int32_t v) {
+    int bytes = v < 0 ? 4 : v < 0x80 ? 1 : v < 0x8000 ? 2 : v < 0x800000 ? 3 : 4;
+    out[0] = static_cast<unsigned char>(kEncodedInt + bytes - 1);
+    putBigEndian(out + 1, uint32_t(v), bytes);
+    return size_t(1 + bytes);
 }
 
 // Elements a parameter writes; negative counts write none.
@@ -78,8 +121,9 @@ RibWriter::RibWriter(const char* name, ...) {
 void RibWriter::construct(const char* name, RtInt n, const RtToken tokens[],
                           const RtPointer values[]) {
     RibSettings settings;
-    settings.apply(n, tokens, values);
+    if (!settings.apply(n, tokens, values)) lastError = RIE_RANGE;
     binaryOutput = settings.binary;
+    precision = settings.precision;
     declarations = std::make_unique<Declarations>();
     if (name) {
         targetName = internString(name);
@@ -133,19 +177,158 @@ void RibWriter::WriteText(const char* s) {
 }
 
 void RibWriter::WriteInt(long v) {
+    if (binaryOutput == kCompleteBinary) {
+        WriteEncodedInt(v);
+    } else {
+        WriteTextInt(v);
+    }
+}
+
+void RibWriter::WriteTextInt(long v) {
     char text[24];
     char* end = std::to_chars(text, text + sizeof text, v).ptr;
     WriteBytes(text, size_t(end - text));
 }
 
-void RibWriter::WriteG(double v) {
-    // C++ defines to_chars with a precision as the bytes of printf "%.6g".
+bool RibWriter::SetPrecision(int digits) {
+    if (digits < 1 || digits > 9) {
+        std::string message =
+            "\"precision\" of " + std::to_string(digits) + ": 1 to 9 significant digits";
+        Report(RIE_RANGE, RIE_ERROR, message.c_str());
+        return false;
+    }
+    precision = digits;
+    return true;
+}
+
+bool RibWriter::CodeTable::find(std::string_view text, uint32_t& code) const {
+    auto found = codes.find(text);
+    if (found == codes.end()) return false;
+    code = found->second;
+    return true;
+}
+
+uint32_t RibWriter::CodeTable::add(std::string_view text) {
+    // The key must outlive the caller's text: it views the table's own copy.
+    texts.emplace_back(text);
+    uint32_t code = uint32_t(codes.size());
+    codes.emplace(std::string_view(texts.back()), code);
+    return code;
+}
+
+void RibWriter::WriteRequest(const char* keyword) {
+    if (binaryOutput != kCompleteBinary) {
+        WriteText(keyword);
+        return;
+    }
+    std::string_view name(keyword ? keyword : "");
+    uint32_t code;
+    if (!requestCodes.find(name, code)) {
+        // Only a writer's own subclass can name this many requests; the
+        // rest go out as text, which readers of the encoding also accept.
+        if (requestCodes.codes.size() >= kRequestCodes) {
+            WriteText(keyword);
+            WriteChar(' ');
+            return;
+        }
+        code = requestCodes.add(name);
+        unsigned char definition[2] = {kDefineRequest, static_cast<unsigned char>(code)};
+        WriteBytes(definition, 2);
+        WriteStringToken(name);
+    }
+    unsigned char request[2] = {kEncodedRequest, static_cast<unsigned char>(code)};
+    WriteBytes(request, 2);
+}
+
+void RibWriter::WriteStringToken(std::string_view text) {
+    // No length field holds more than 32 bits.
+    size_t length = std::min<size_t>(text.size(), 0xffffffffu);
+    unsigned char header[5];
+    size_t headerBytes = 1;
+    if (length < 16) {
+        header[0] = static_cast<unsigned char>(kEncodedString + length);
+    } else {
+        int bytes = length < 0x100 ? 1 : length < 0x10000 ? 2 : length < 0x1000000 ? 3 : 4;
+        header[0] = static_cast<unsigned char>(kEncodedLongString + bytes - 1);
+        putBigEndian(header + 1, uint32_t(length), bytes);
+        headerBytes += size_t(bytes);
+    }
+    WriteBytes(header, headerBytes);
+    WriteBytes(text.data(), length);
+}
+
+void RibWriter::WriteEncodedString(const char* s) {
+    std::string_view text(s ? s : "");
+    uint32_t code;
+    if (!stringCodes.find(text, code)) {
+        if (stringCodes.codes.size() >= kStringCodes) {
+            WriteStringToken(text);
+            return;
+        }
+        code = stringCodes.add(text);
+        unsigned char definition[3] = {kDefineString, static_cast<unsigned char>(code)};
+        if (code > 0xff) {
+            definition[0] = kDefineString + 1;
+            putBigEndian(definition + 1, code, 2);
+        }
+        WriteBytes(definition, code > 0xff ? 3 : 2);
+        WriteStringToken(text);
+    }
+    unsigned char reference[3] = {kStringReference, static_cast<unsigned char>(code)};
+    if (code > 0xff) {
+        reference[0] = kStringReference + 1;
+        putBigEndian(reference + 1, code, 2);
+    }
+    WriteBytes(reference, code > 0xff ? 3 : 2);
+}
+
+void RibWriter::WriteEncodedInt(long v) {
+    unsigned char bytes[9];
+    if (v >= INT32_MIN && v <= INT32_MAX) {
+        WriteBytes(bytes, encodeInt(bytes, int32_t(v)));
+        return;
+    }
+    // No integer token holds it: the double keeps it exactly up to 2^53.
+    double d = double(v);
+    uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    bytes[0] = kBinaryDouble;
+    putBig32(bytes + 1, uint32_t(bits >> 32));
+    putBig32(bytes + 5, uint32_t(bits));
+    WriteBytes(bytes, 9);
+}
+
+void RibWriter::WriteEncodedFloat(float v) {
+    unsigned char bytes[5] = {kBinaryFloat};
+    putBig32(bytes + 1, floatBits(v));
+    WriteBytes(bytes, sizeof bytes);
+}
+
+void RibWriter::WriteTextG(double v) {
     char text[32];
-    char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 6).ptr;
+    char* end = formatGeneral(text, v, precision);
     WriteBytes(text, size_t(end - text));
 }
 
+void RibWriter::WriteG(double v) {
+    if (binaryOutput == kCompleteBinary) {
+        WriteEncodedFloat(RtFloat(v));
+    } else {
+        WriteTextG(v);
+    }
+}
+
 void RibWriter::WriteFixed(double v) {
+    if (binaryOutput == kCompleteBinary) {
+        WriteEncodedFloat(RtFloat(v));
+        return;
+    }
+    // Six decimals lose small numbers altogether; a caller who asks for
+    // other than the default digits gets them here as everywhere else.
+    if (precision != 6) {
+        WriteTextG(v);
+        return;
+    }
     // Room for the largest double in fixed notation.
     char text[400];
     char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 6).ptr;
@@ -153,6 +336,10 @@ void RibWriter::WriteFixed(double v) {
 }
 
 void RibWriter::WriteQuoted(const char* s) {
+    if (binaryOutput == kCompleteBinary) {
+        WriteEncodedString(s);
+        return;
+    }
     WriteChar('"');
     if (s) {
         const char* run = s;
@@ -190,11 +377,9 @@ void RibWriter::WriteQuoted(const char* s) {
 
 void RibWriter::WriteFloat(RtFloat v) {
     if (binaryOutput) {
-        unsigned char bytes[5] = {kBinaryFloat};
-        putBigEndian(bytes + 1, floatBits(v), 4);
-        WriteBytes(bytes, sizeof bytes);
+        WriteEncodedFloat(v);
     } else {
-        WriteG(v);
+        WriteTextG(v);
         WriteChar(' ');
     }
 }
@@ -207,37 +392,72 @@ void RibWriter::WriteFloatArray(const RtFloat* values, RtInt n) {
         unsigned char header[5] = {static_cast<unsigned char>(kBinaryFloatArray + countBytes - 1)};
         putBigEndian(header + 1, count, countBytes);
         WriteBytes(header, size_t(1 + countBytes));
+        unsigned char block[kEncodeBlock];
+        size_t used = 0;
         for (RtInt i = 0; i < n; ++i) {
-            unsigned char bytes[4];
-            putBigEndian(bytes, floatBits(values[i]), 4);
-            WriteBytes(bytes, sizeof bytes);
+            if (used == sizeof block) {
+                WriteBytes(block, used);
+                used = 0;
+            }
+            putBig32(block + used, floatBits(values[i]));
+            used += 4;
         }
+        WriteBytes(block, used);
         return;
     }
     WriteChar('[');
     for (RtInt i = 0; i < n; ++i) {
         if (i > 0) WriteChar(' ');
-        WriteG(values[i]);
+        WriteTextG(values[i]);
     }
     WriteChar(']');
 }
 
+void RibWriter::WriteEncodedIntArray(const RtInt* values, RtInt n) {
+    // No array token holds integers: '[', each integer token, ']'.
+    unsigned char block[kEncodeBlock];
+    block[0] = '[';
+    size_t used = 1;
+    for (RtInt i = 0; i < n; ++i) {
+        if (used > sizeof block - 5) {
+            WriteBytes(block, used);
+            used = 0;
+        }
+        used += encodeInt(block + used, values[i]);
+    }
+    if (used == sizeof block) {
+        WriteBytes(block, used);
+        used = 0;
+    }
+    block[used++] = ']';
+    WriteBytes(block, used);
+}
+
 void RibWriter::WriteIntArray(const RtInt* values, RtInt n) {
+    if (binaryOutput == kCompleteBinary) {
+        WriteEncodedIntArray(values, n);
+        return;
+    }
     WriteChar('[');
     for (RtInt i = 0; i < n; ++i) {
-        WriteInt(values[i]);
+        WriteTextInt(values[i]);
         WriteChar(' ');
+    }
+    WriteChar(']');
+}
+
+void RibWriter::WriteStrings(const RtString* texts, RtInt n, bool blankAfterEach) {
+    WriteChar('[');
+    for (RtInt i = 0; i < n; ++i) {
+        if (i > 0 && !blankAfterEach) WriteSpace();
+        WriteQuoted(texts[i]);
+        if (blankAfterEach) WriteSpace();
     }
     WriteChar(']');
 }
 
 void RibWriter::WriteStringArray(const RtString* texts, RtInt n) {
-    WriteChar('[');
-    for (RtInt i = 0; i < n; ++i) {
-        WriteQuoted(texts[i]);
-        WriteChar(' ');
-    }
-    WriteChar(']');
+    WriteStrings(texts, n, true);
 }
 
 void RibWriter::WriteParamValues(RtInt elements, int type, const void* value) {
@@ -258,16 +478,9 @@ void RibWriter::WriteParamValues(RtInt elements, int type, const void* value) {
         case kTypeInteger:
             WriteIntArray(static_cast<const RtInt*>(value), elements);
             break;
-        case kTypeString: {
-            const RtString* texts = static_cast<const RtString*>(value);
-            WriteChar('[');
-            for (RtInt i = 0; i < elements; ++i) {
-                if (i > 0) WriteChar(' ');
-                WriteQuoted(texts[i]);
-            }
-            WriteChar(']');
+        case kTypeString:
+            WriteStrings(static_cast<const RtString*>(value), elements, false);
             break;
-        }
         default:  // mpoint and no type: the token alone
             break;
     }
@@ -276,11 +489,11 @@ void RibWriter::WriteParamValues(RtInt elements, int type, const void* value) {
 void RibWriter::WriteParams(RtToken name, RtInt handle, RtInt n, const RtToken tokens[],
                             const RtPointer values[]) {
     if (name) {
-        WriteChar(' ');
+        WriteSpace();
         WriteQuoted(name);
     }
     if (handle > 0) {
-        WriteChar(' ');
+        WriteSpace();
         WriteInt(handle);
     }
     for (RtInt i = 0; i < n; ++i) {
@@ -289,12 +502,12 @@ void RibWriter::WriteParams(RtToken name, RtInt handle, RtInt n, const RtToken t
             Report(RIE_BADTOKEN, RIE_ERROR, quotedMessage("undeclared parameter ", tokens[i]).c_str());
             continue;
         }
-        WriteChar(' ');
+        WriteSpace();
         WriteQuoted(tokens[i]);
-        WriteChar(' ');
+        WriteSpace();
         WriteParamValues(clampedCount(d->arraySize), d->type, values[i]);
     }
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::WriteParams(RtToken name, RtInt handle, const RtPointer pairs[]) {
@@ -338,12 +551,12 @@ void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtIn
         // A negative count or size stands for no values; two of them must not
         // multiply into a positive count the caller never supplied.
         long long elements = classCount < 0 || d->arraySize < 0 ? 0 : classCount * d->arraySize;
-        WriteChar(' ');
+        WriteSpace();
         WriteQuoted(tokens[i]);
-        WriteChar(' ');
+        WriteSpace();
         WriteParamValues(clampedCount(elements), d->type, values[i]);
     }
-    WriteChar('\n');
+    EndRequest();
 }
 
 void RibWriter::WritePrimitiveParams(RtInt vertexCount, RtInt varyingCount, RtInt uniformCount,
@@ -369,35 +582,41 @@ void RibWriter::RestoreState() {
 }
 
 void RibWriter::FrameBegin(RtInt frame) {
-    WriteText("FrameBegin ");
+    WriteRequest("FrameBegin");
+    WriteSpace();
     WriteInt(frame);
-    WriteChar('\n');
+    EndRequest();
     SaveState(true);
 }
 
 void RibWriter::FrameEnd() {
-    WriteText("FrameEnd\n");
+    WriteRequest("FrameEnd");
+    EndRequest();
     RestoreState();
 }
 
 void RibWriter::WorldBegin() {
-    WriteText("WorldBegin\n");
+    WriteRequest("WorldBegin");
+    EndRequest();
     SaveState(false);
 }
 
 void RibWriter::WorldEnd() {
-    WriteText("WorldEnd\n");
+    WriteRequest("WorldEnd");
+    EndRequest();
     RestoreState();
     Flush();
 }
 
 void RibWriter::AttributeBegin() {
-    WriteText("AttributeBegin\n");
+    WriteRequest("AttributeBegin");
+    EndRequest();
     SaveState(false);
 }
 
 void RibWriter::AttributeEnd() {
-    WriteText("AttributeEnd\n");
+    WriteRequest("AttributeEnd");
+    EndRequest();
     RestoreState();
 }
 
@@ -440,13 +659,16 @@ void RibWriter::ReadArchiveV(RtToken name, RtArchiveCallback, RtInt n, RtToken t
 }
 
 void RibWriter::ErrorHandler(RtErrorHandler handler) {
-    if (handler == RiErrorIgnore) {
-        WriteText("ErrorHandler \"ignore\"\n");
-    } else if (handler == RiErrorPrint) {
-        WriteText("ErrorHandler \"print\"\n");
-    } else if (handler == RiErrorAbort) {
-        WriteText("ErrorHandler \"abort\"\n");
-    }
+    const char* name = handler == RiErrorIgnore  ? "ignore"
+                       : handler == RiErrorPrint ? "print"
+                       : handler == RiErrorAbort ? "abort"
+                                                 : nullptr;
+    // The caller's own routine has no name a renderer could know.
+    if (!name) return;
+    WriteRequest("ErrorHandler");
+    WriteSpace();
+    WriteQuoted(name);
+    EndRequest();
 }
 
 RtToken RibWriter::Declare(const char* name, const char* declaration) {
@@ -463,11 +685,12 @@ RtToken RibWriter::Declare(const char* name, const char* declaration) {
         Report(RIE_SYNTAX, RIE_ERROR, message.c_str());
         return internString(name);
     }
-    WriteText("Declare ");
+    WriteRequest("Declare");
+    WriteSpace();
     WriteQuoted(name);
-    WriteChar(' ');
+    WriteSpace();
     WriteQuoted(declaration);
-    WriteChar('\n');
+    EndRequest();
     RtToken token = declarations->declare(name, parsed);
     // The process-wide table follows every writer's declarations, for
     // programs that look them up; no writer reads it.

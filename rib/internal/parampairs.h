@@ -68,9 +68,16 @@ inline bool isRibOption(RtToken name) {
 // carry. Tokens and texts compare exactly; a later pair overrides an earlier
 // one; unknown tokens are ignored.
 struct RibSettings {
-    int binary = 0;
+    int binary = 0;  // one of RibWriter's encodings
     int gzip = 0;
-    void apply(RtInt n, const RtToken tokens[], const RtPointer values[]);
+    int precision = 6;
+    // Whether the pairs chose an encoding, or compression, at all.
+    bool formatGiven = false;
+    bool compressionGiven = false;
+    // A precision out of range is reported as RIE_RANGE and leaves the
+    // precision as it was; the result is then false. The other pairs apply
+    // all the same.
+    bool apply(RtInt n, const RtToken tokens[], const RtPointer values[]);
 };
 
 }  // namespace duzozo

@@ -11,8 +11,8 @@ namespace duzozo {
 // filter is known by its address only.
 const char* ribFilterName(RtFilterFunc filter);
 
-// Each value as " %g": the fixed numbers of a request stay text in either
-// encoding.
+// Each value as " %g": the fixed numbers of a request stay text unless the
+// encoding is complete.
 void writeGs(RibWriter& w, std::initializer_list<RtFloat> values);
 
 // A count below least (or any entry of an array of counts or indices below
@@ -33,7 +33,7 @@ inline RtToken named(RtToken name) {
 // its tokens need.
 inline void writeNamedRequest(RibWriter& w, const char* keyword, RtToken name, RtInt handle,
                               RtInt n, RtToken tokens[], RtPointer values[]) {
-    w.WriteText(keyword);
+    w.WriteRequest(keyword);
     w.WriteParams(named(name), handle, n, tokens, values);
 }
 

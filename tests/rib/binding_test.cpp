@@ -13,6 +13,7 @@
 #include "rib/ribwriter.h"
 #include "tests/rib/request_capture.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/ribtokens.h"
 
 using request_test::binaryArray;
 using request_test::rib;
@@ -197,8 +198,8 @@ const std::vector<Request> requests = {
 }  // namespace
 
 // Also every variable form against its vector form, listed next to it.
-TEST(PlainFunctions, EachWritesWhatItsMemberWritesInBothEncodings) {
-    for (int binary : {0, 1}) {
+TEST(PlainFunctions, EachWritesWhatItsMemberWritesInEveryEncoding) {
+    for (int binary : {0, 1, 2}) {
         std::string previousName, previous;
         for (const Request& request : requests) {
             std::string member = rib([&](RibWriter& w) { request.member(w); }, binary);
@@ -217,6 +218,20 @@ TEST(PlainFunctions, EachWritesWhatItsMemberWritesInBothEncodings) {
             previousName = request.name;
             previous = member;
         }
+    }
+}
+
+// The complete encoding carries every request with the tokens of its text,
+// every number exact at 9 digits.
+TEST(CompleteEncoding, EveryRequestHasTheTokensOfItsText) {
+    for (const Request& request : requests) {
+        std::string text = rib([&](RibWriter& w) {
+            w.SetPrecision(9);
+            request.member(w);
+        });
+        std::string encoded = rib([&](RibWriter& w) { request.member(w); },
+                                  RibWriter::kCompleteBinary);
+        EXPECT_EQ(ribtokens::compare(text, encoded), "") << request.name;
     }
 }
 

@@ -74,9 +74,9 @@ std::string plainScene(int binary) {
 }  // namespace
 
 TEST(GzipOutput, FilePipeAndStandardOutputDecompressToThePlainBytes) {
-    for (int binary : {0, 1}) {
+    for (int binary : {0, 1, 2}) {
         std::string expected = plainScene(binary);
-        const char* formats[] = {"ascii", "binary"};
+        const char* formats[] = {"ascii", "binary", "complete"};
         const char* gzip = "gzip";
 
         std::string file = tempPath("gzfile");

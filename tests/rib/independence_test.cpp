@@ -15,7 +15,8 @@ using Calls = std::vector<std::function<void(RibWriter&)>>;
 
 namespace {
 
-RtFloat gValues[48] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+// Room for the most values a request here takes: "P" of the 7 by 4 mesh.
+RtFloat gValues[84] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
 void surface(RibWriter& w, RtToken token) {
     RtToken tokens[] = {token};

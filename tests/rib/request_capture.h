@@ -20,12 +20,13 @@ namespace request_test {
 
 inline const std::string kHeader = "##RenderMan RIB-Structure 1.0\nversion 3.03\n";
 
-// The bytes that the requests write on a new writer, without the header and
-// the final line break that every writer adds.
-inline std::string rib(const std::function<void(RibWriter&)>& requests, bool binary = false) {
+// The bytes that the requests write on a new writer in the encoding (the
+// writer's binaryOutput), without the header and the final line break that
+// every writer adds.
+inline std::string rib(const std::function<void(RibWriter&)>& requests, int encoding = 0) {
     std::string path = tempPath("request");
     RibWriter* w = createRibWriter(path.c_str());
-    w->binaryOutput = binary ? 1 : 0;
+    w->binaryOutput = encoding;
     requests(*w);
     delete w;
     std::string all = readFile(path);
