@@ -49,6 +49,17 @@ class RibStream {
             writeSlow(&c, 1);
         }
     }
+    // Room for n bytes straight in the buffer, for a writer that formats in
+    // place: write up to n bytes there, then commit the end. Null when the
+    // stream has no buffer this large (plain standard output has none).
+    char* room(size_t n) {
+        if (n <= capacity - used) return buffer + used;
+        if (n > capacity) return nullptr;
+        drain(Ending::none);
+        return buffer + used;
+    }
+    void commit(const char* end) { used = size_t(end - buffer); }
+
     // Hands everything written so far to the reader; a compressed stream
     // makes it decompressible up to here without ending the gzip stream.
     void flush();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "rib/internal/declarations.h"
+#include "rib/internal/floatformat.h"
 #include "rib/internal/errors.h"
 #include "rib/internal/parampairs.h"
 #include "rib/internal/requests.h"
@@ -41,10 +42,39 @@ constexpr size_t kStringCodes = 65536;
 constexpr size_t kEncodeBlock = 4096;
 
 // The one place where floats become text, at the caller's precision: the
-// bytes of printf "%.*g". A faster formatter of the same bytes replaces this
-// alone. Room for 32 bytes at out.
+// bytes of printf "%.*g". Every RtFloat goes through the exact integer
+// rounding of formatFloat; a double that is no float, through the general
+// conversion. Room for 32 bytes at out.
 char* formatGeneral(char* out, double v, int precision) {
+    float f = float(v);
+    if (double(f) == v) return formatFloat(out, f, precision);
     return std::to_chars(out, out + 32, v, std::chars_format::general, precision).ptr;
+}
+
+// The decimal text of an int, as to_chars writes it; the counts and vertex
+// indices of meshes, small and never negative, two digits at a time.
+char* writeDecimal(char* out, RtInt v) {
+    if (v < 0 || v >= 100000000) return std::to_chars(out, out + 11, v).ptr;
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    uint32_t u = uint32_t(v);
+    int digits = u < 10 ? 1 : u < 100 ? 2 : u < 1000 ? 3 : u < 10000 ? 4 : u < 100000 ? 5
+                 : u < 1000000 ? 6 : u < 10000000 ? 7 : 8;
+    char* end = out + digits;
+    char* p = end;
+    while (u >= 100) {
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (u % 100), 2);
+        u /= 100;
+    }
+    if (u >= 10) {
+        std::memcpy(p - 2, kPairs + 2 * u, 2);
+    } else {
+        p[-1] = char('0' + u);
+    }
+    return end;
 }
 
 bool isRendererName(const char* name) {
@@ -74,10 +104,12 @@ uint32_t floatBits(RtFloat v) {
 // fewest bytes that leave the top bit clear, so that readers that take short
 // integers as unsigned and those that take them as signed read the same
 // value; negative ones always take four bytes, where both agree.
-size_t encodeInt(unsigned char* out, int32_t v) {
+// Always stores five bytes at out (room the callers keep), of which the
+// token is the first 1 + bytes.
+inline size_t encodeInt(unsigned char* out, int32_t v) {
     int bytes = v < 0 ? 4 : v < 0x80 ? 1 : v < 0x8000 ? 2 : v < 0x800000 ? 3 : 4;
     out[0] = static_cast<unsigned char>(kEncodedInt + bytes - 1);
-    putBigEndian(out + 1, uint32_t(v), bytes);
+    putBig32(out + 1, uint32_t(v) << (8 * (4 - bytes)));
     return size_t(1 + bytes);
 }
 
@@ -185,6 +217,12 @@ void RibWriter::WriteInt(long v) {
 }
 
 void RibWriter::WriteTextInt(long v) {
+    if (outputStream) {
+        if (char* at = outputStream->room(24)) {
+            outputStream->commit(std::to_chars(at, at + 24, v).ptr);
+            return;
+        }
+    }
     char text[24];
     char* end = std::to_chars(text, text + sizeof text, v).ptr;
     WriteBytes(text, size_t(end - text));
@@ -305,6 +343,12 @@ void RibWriter::WriteEncodedFloat(float v) {
 }
 
 void RibWriter::WriteTextG(double v) {
+    if (outputStream) {
+        if (char* at = outputStream->room(32)) {
+            outputStream->commit(formatGeneral(at, v, precision));
+            return;
+        }
+    }
     char text[32];
     char* end = formatGeneral(text, v, precision);
     WriteBytes(text, size_t(end - text));
@@ -392,6 +436,19 @@ void RibWriter::WriteFloatArray(const RtFloat* values, RtInt n) {
         unsigned char header[5] = {static_cast<unsigned char>(kBinaryFloatArray + countBytes - 1)};
         putBigEndian(header + 1, count, countBytes);
         WriteBytes(header, size_t(1 + countBytes));
+        // Straight into the stream's buffer a batch at a time.
+        constexpr RtInt kBatch = 1024;
+        RtInt i = 0;
+        while (i < n) {
+            RtInt end = n - i < kBatch ? n : i + kBatch;
+            char* at = outputStream ? outputStream->room(size_t(end - i) * 4) : nullptr;
+            if (!at) break;
+            unsigned char* p = reinterpret_cast<unsigned char*>(at);
+            for (; i < end; ++i, p += 4) putBig32(p, floatBits(values[i]));
+            outputStream->commit(reinterpret_cast<char*>(p));
+        }
+        values += i;
+        n -= i;
         unsigned char block[kEncodeBlock];
         size_t used = 0;
         for (RtInt i = 0; i < n; ++i) {
@@ -406,31 +463,45 @@ void RibWriter::WriteFloatArray(const RtFloat* values, RtInt n) {
         return;
     }
     WriteChar('[');
-    for (RtInt i = 0; i < n; ++i) {
-        if (i > 0) WriteChar(' ');
-        WriteTextG(values[i]);
+    // Formatted straight into the stream's buffer, a batch at a time, each
+    // number at most kFloatChars bytes with the blank before it.
+    constexpr RtInt kBatch = 256;
+    for (RtInt i = 0; i < n;) {
+        RtInt end = n - i < kBatch ? n : i + kBatch;
+        char* at = outputStream ? outputStream->room(size_t(end - i) * (kFloatChars + 1)) : nullptr;
+        if (!at) {
+            if (i > 0) WriteChar(' ');
+            WriteTextG(values[i++]);
+            continue;
+        }
+        for (; i < end; ++i) {
+            if (i > 0) *at++ = ' ';
+            at = formatFloat(at, values[i], precision);
+        }
+        outputStream->commit(at);
     }
     WriteChar(']');
 }
 
 void RibWriter::WriteEncodedIntArray(const RtInt* values, RtInt n) {
-    // No array token holds integers: '[', each integer token, ']'.
-    unsigned char block[kEncodeBlock];
-    block[0] = '[';
-    size_t used = 1;
-    for (RtInt i = 0; i < n; ++i) {
-        if (used > sizeof block - 5) {
-            WriteBytes(block, used);
-            used = 0;
+    // No array token holds integers: '[', each integer token, ']', encoded
+    // straight into the stream's buffer a batch at a time (five bytes at most
+    // each).
+    WriteChar('[');
+    constexpr RtInt kBatch = 1024;
+    for (RtInt i = 0; i < n;) {
+        RtInt end = n - i < kBatch ? n : i + kBatch;
+        char* at = outputStream ? outputStream->room(size_t(end - i) * 5) : nullptr;
+        if (!at) {
+            unsigned char bytes[5];
+            WriteBytes(bytes, encodeInt(bytes, values[i++]));
+            continue;
         }
-        used += encodeInt(block + used, values[i]);
+        unsigned char* p = reinterpret_cast<unsigned char*>(at);
+        for (; i < end; ++i) p += encodeInt(p, values[i]);
+        outputStream->commit(reinterpret_cast<char*>(p));
     }
-    if (used == sizeof block) {
-        WriteBytes(block, used);
-        used = 0;
-    }
-    block[used++] = ']';
-    WriteBytes(block, used);
+    WriteChar(']');
 }
 
 void RibWriter::WriteIntArray(const RtInt* values, RtInt n) {
@@ -439,9 +510,22 @@ void RibWriter::WriteIntArray(const RtInt* values, RtInt n) {
         return;
     }
     WriteChar('[');
-    for (RtInt i = 0; i < n; ++i) {
-        WriteTextInt(values[i]);
-        WriteChar(' ');
+    // Formatted straight into the stream's buffer, a batch at a time: each
+    // number with its blank takes at most 12 bytes.
+    constexpr RtInt kBatch = 256;
+    for (RtInt i = 0; i < n;) {
+        RtInt end = n - i < kBatch ? n : i + kBatch;
+        char* at = outputStream ? outputStream->room(size_t(end - i) * 12) : nullptr;
+        if (!at) {
+            WriteTextInt(values[i++]);
+            WriteChar(' ');
+            continue;
+        }
+        for (; i < end; ++i) {
+            at = writeDecimal(at, values[i]);
+            *at++ = ' ';
+        }
+        outputStream->commit(at);
     }
     WriteChar(']');
 }
