@@ -224,10 +224,22 @@ bool RibLexer::fastFloat(const char* s, const char* e, bool negative, std::uint6
         }
     }
     if (w >= (std::uint64_t(1) << 53) || scale < -22 || scale > 22) return false;
-    double d = scale >= 0 ? double(w) * kPow10[scale] : double(w) / kPow10[-scale];
+    // Dividing by a power of ten is exact but slow; multiplying by its
+    // nearest double lands a few units in the last place of a double away,
+    // far finer than a float's rounding unless the double lies near a point
+    // halfway between two floats: those few go the exact way.
+    static const double kInversePow10[23] = {
+        1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
+        1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
+    double d = scale >= 0 ? double(w) * kPow10[scale] : double(w) * kInversePow10[-scale];
+    constexpr std::uint64_t kDropped = (std::uint64_t(1) << 29) - 1, kHalfway = std::uint64_t(1) << 28;
     std::uint64_t bits;
     std::memcpy(&bits, &d, sizeof bits);
-    if ((bits & ((std::uint64_t(1) << 29) - 1)) == (std::uint64_t(1) << 28)) return false;
+    if (scale < 0 && (bits & kDropped) - (kHalfway - 8) < 16) {
+        d = double(w) / kPow10[-scale];
+        std::memcpy(&bits, &d, sizeof bits);
+    }
+    if ((bits & kDropped) == kHalfway) return false;
     float f = float(d);
     t.kind = RibToken::Float;
     t.number = negative ? -f : f;

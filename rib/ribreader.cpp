@@ -1,5 +1,10 @@
 #include "rib/ribreader.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -1128,9 +1133,47 @@ bool RibReader::finish() {
     return parser->problems == before;
 }
 
+namespace {
+
+// A plain file's bytes as the system's own mapping of it: no copy, and its
+// pages come in as the lexer reaches them. Empty for anything else (standard
+// input, a pipe, an empty file), which is then read the ordinary way.
+struct MappedFile {
+    explicit MappedFile(const std::string& path) {
+        if (path == "-") return;
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat about;
+        if (::fstat(fd, &about) == 0 && S_ISREG(about.st_mode) && about.st_size > 0) {
+            void* at = ::mmap(nullptr, size_t(about.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (at != MAP_FAILED) {
+                data = static_cast<const char*>(at);
+                size = size_t(about.st_size);
+                ::madvise(at, size, MADV_SEQUENTIAL);
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedFile() {
+        if (data) ::munmap(const_cast<char*>(data), size);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    const char* data = nullptr;
+    size_t size = 0;
+};
+
+}  // namespace
+
 bool RibReader::readFile(const std::string& path) {
     std::string bytes, error;
     parser->keepHeader = keepHeader;
+    {
+        MappedFile mapped(path);
+        if (mapped.data && !isGzipData(mapped.data, mapped.size)) {
+            return parser->read(mapped.data, mapped.size, path);
+        }
+    }
     if (!loadRibInput(path, bytes, error)) {
         ++parser->problems;
         reportError(RIE_NOFILE, RIE_ERROR, error.c_str());
