@@ -104,6 +104,28 @@ void RibLexer::skipBlanks() {
     }
 }
 
+bool RibLexer::textNumbers(std::vector<float>& numbers, std::vector<std::int32_t>& integers,
+                           bool& integral) {
+    RibToken t;
+    for (;;) {
+        skipBlanks();
+        if (at_ >= end_) return false;
+        unsigned char c = *at_;
+        if (c == ']') {
+            ++at_;
+            return true;
+        }
+        if (kClass.of[c] != Number) return false;
+        t.offset = std::size_t(at_ - begin_);
+        t.line = line_;
+        if (!number(t)) continue;  // reported; the bad number is passed over
+        bool whole = t.kind == RibToken::Integer;
+        integral = integral && whole;
+        numbers.push_back(t.number);
+        integers.push_back(whole ? t.integer : 0);
+    }
+}
+
 bool RibLexer::next(RibToken& t) {
     for (;;) {
         skipBlanks();

@@ -329,7 +329,8 @@ void RibReader::Parser::collect(RibToken& token) {
                 item.integral = token.kind == RibToken::Integer;
                 item.first = uint32_t(numbers.size());
                 numbers.push_back(token.asFloat());
-                integers.push_back(item.integral ? token.integer : asInteger(token.number));
+                // A float's integer value is worked out only where one is asked for.
+                integers.push_back(item.integral ? token.integer : 0);
                 break;
             case RibToken::String:
                 item.kind = Item::String;
@@ -344,7 +345,6 @@ void RibReader::Parser::collect(RibToken& token) {
                 numbers.resize(numbers.size() + token.count);
                 token.floats(numbers.data() + item.first);
                 integers.resize(numbers.size());
-                for (uint32_t i = item.first; i < numbers.size(); ++i) integers[i] = asInteger(numbers[i]);
                 break;
             }
             case RibToken::ArrayBegin:
@@ -372,6 +372,11 @@ bool RibReader::Parser::collectArray(RibToken& token, Item& item) {
     item.first = uint32_t(numbers.size());
     uint32_t firstString = uint32_t(stringStarts.size());
     Place start{token.offset, token.line, token.binary};
+    // Most arrays are plain numbers: read without a token each.
+    bool closed = lexer->textNumbers(numbers, integers, item.integral);
+    item.count = uint32_t(numbers.size() - item.first);
+    numeric = item.count > 0;
+    if (closed) return true;
     while (lexer->next(token)) {
         switch (token.kind) {
             case RibToken::ArrayEnd:
@@ -387,8 +392,7 @@ bool RibReader::Parser::collectArray(RibToken& token, Item& item) {
                 numeric = true;
                 item.integral = item.integral && token.kind == RibToken::Integer;
                 numbers.push_back(token.asFloat());
-                integers.push_back(token.kind == RibToken::Integer ? token.integer
-                                                                    : asInteger(token.number));
+                integers.push_back(token.kind == RibToken::Integer ? token.integer : 0);
                 ++item.count;
                 break;
             case RibToken::FloatArray: {
@@ -399,7 +403,6 @@ bool RibReader::Parser::collectArray(RibToken& token, Item& item) {
                 numbers.resize(from + token.count);
                 token.floats(numbers.data() + from);
                 integers.resize(numbers.size());
-                for (size_t i = from; i < numbers.size(); ++i) integers[i] = asInteger(numbers[i]);
                 item.count += token.count;
                 break;
             }
@@ -453,7 +456,7 @@ bool RibReader::Parser::integer(size_t& k, RtInt& v, const char* what) {
     size_t before = k;
     if (!number(k, f, what)) return false;
     const Item& item = items[before];
-    v = integers[item.first];
+    v = item.integral ? integers[item.first] : asInteger(f);
     if (!item.integral && RtFloat(v) != f) {
         problem(RIE_SYNTAX, name + ": " + what + " should be an integer");
         return false;
@@ -507,8 +510,11 @@ bool RibReader::Parser::floats(size_t& k, long long n, RtFloat*& v, RtInt& count
 bool RibReader::Parser::ints(size_t& k, RtInt*& v, RtInt& count, const char* what) {
     if (k < items.size() && items[k].kind == Item::Array && (!items[k].strings || items[k].count == 0)) {
         const Item& item = items[k];
-        for (uint32_t i = 0; i < item.count; ++i) {
-            if (!item.integral && RtFloat(integers[item.first + i]) != numbers[item.first + i]) {
+        // Numbers not all read as integers are taken when each is whole.
+        for (uint32_t i = 0; !item.integral && i < item.count; ++i) {
+            float f = numbers[item.first + i];
+            integers[item.first + i] = asInteger(f);
+            if (RtFloat(integers[item.first + i]) != f) {
                 problem(RIE_SYNTAX, name + ": " + what + " should hold integers");
                 return false;
             }

@@ -68,6 +68,14 @@ class RibLexer {
     // The next token; false, with kind End, once the input is used up.
     bool next(RibToken& token);
 
+    // Just after an array's "[": reads the plain text numbers that follow
+    // straight into the pools (each as a float, and as an integer where it
+    // is one, else 0; `integral` is cleared by a float) and, at the "]",
+    // takes it and returns true. Stops short, returning false, at anything
+    // else, which next() then reads. The common array, without a token each.
+    bool textNumbers(std::vector<float>& numbers, std::vector<std::int32_t>& integers,
+                     bool& integral);
+
     const std::string& name() const { return name_; }
     std::size_t errorCount() const { return errors_; }
     // "name:line" for an error in text, "name: byte offset" in an encoded token.
