@@ -18,26 +18,11 @@
 #include "sim/surface.h"
 #include "tests/support/childprocess.h"
 #include "tests/support/glcamera.h"
+#include "tests/support/renderer.h"
 
 namespace {
 
 constexpr int kSize = 300;  // the window's
-
-// The command that renders the RIB file named as its last word into the
-// current folder: $WOBBLE_RENDERER, else aqsis when it is on PATH, else none.
-std::string renderer() {
-    const char* named = std::getenv("WOBBLE_RENDERER");
-    if (named && *named) return named;
-    std::istringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
-    for (std::string folder; std::getline(path, folder, ':');) {
-        if (!folder.empty() && access((folder + "/aqsis").c_str(), X_OK) == 0) return "aqsis";
-    }
-    return "";
-}
-
-#define NEED_RENDERER()     \
-    if (renderer().empty()) \
-    GTEST_SKIP() << "no renderer: aqsis is not on PATH and WOBBLE_RENDERER names no command"
 
 using Colour = std::array<int, 3>;
 

@@ -11,18 +11,20 @@
 #include "rib/ribwriter.h"
 #include "tests/rib/request_capture.h"
 #include "tests/support/ribcalls.h"
+#include "tests/support/ribreader.h"
 
 using request_test::kHeader;
 
 namespace {
 
 // The generated calls of one seed, as a writer in the given encoding writes them.
-std::string generated(unsigned seed, int binary) {
+std::string generated(unsigned seed, int binary, int precision = 6) {
     std::vector<uint8_t> bytes = ribcheck::seededBytes(seed, 3000);
     ribcheck::ByteSource source(bytes.data(), bytes.size());
     std::string path = tempPath("reader_source");
     RibWriter* w = createRibWriter(path.c_str());
     w->binaryOutput = binary;
+    w->SetPrecision(precision);
     ribcheck::makeCalls(source, *w);
     delete w;
     std::string written = readFile(path);
@@ -31,10 +33,12 @@ std::string generated(unsigned seed, int binary) {
 }
 
 // What a writer in the given encoding writes for the requests read from rib.
-std::string rewritten(const std::string& rib, int binary, int* problems = nullptr) {
+std::string rewritten(const std::string& rib, int binary, int* problems = nullptr,
+                      int precision = 6) {
     std::string path = tempPath("reader_copy");
     RibWriter* w = createRibWriter(path.c_str());
     w->binaryOutput = binary;
+    w->SetPrecision(precision);
     duzozo::RibReader reader(*w);
     reader.readBuffer(rib.data(), rib.size(), "input.rib");
     if (problems) *problems = reader.problems();
@@ -71,7 +75,7 @@ std::string withoutBlankLines(std::string text) {
 
 TEST(LibraryReader, EveryGeneratedRequestComesBackByteForByte) {
     for (unsigned seed = 1; seed <= 150; ++seed) {
-        for (int binary : {0, 1}) {
+        for (int binary : {0, 1, 2}) {
             std::string original = generated(seed, binary);
             int problems = -1;
             std::string copy = rewritten(original, binary, &problems);
@@ -79,10 +83,44 @@ TEST(LibraryReader, EveryGeneratedRequestComesBackByteForByte) {
             ASSERT_EQ(withoutBlankLines(copy), withoutBlankLines(original))
                 << "seed " << seed << " binary " << binary;
         }
-        // Either encoding reads into the other: binary to text gives the text.
-        EXPECT_EQ(withoutBlankLines(rewritten(generated(seed, 1), 0)),
-                  withoutBlankLines(generated(seed, 0)))
+        // Every encoding reads into the others: binary to text gives the text.
+        for (int binary : {1, 2}) {
+            EXPECT_EQ(withoutBlankLines(rewritten(generated(seed, binary), 0)),
+                      withoutBlankLines(generated(seed, 0)))
+                << "seed " << seed << " binary " << binary;
+        }
+    }
+}
+
+// At nine digits text is a lossless copy: the floats the reader hands over
+// are the caller's, so the text written from them is the same text, and the
+// complete encoding made from it is the one made from the caller's calls.
+TEST(LibraryReader, NineDigitTextCarriesTheCallersFloatsExactly) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::string text = generated(seed, 0, 9);
+        EXPECT_EQ(withoutBlankLines(rewritten(text, 0, nullptr, 9)), withoutBlankLines(text))
             << "seed " << seed;
+        EXPECT_EQ(withoutBlankLines(rewritten(text, 2)), withoutBlankLines(generated(seed, 2)))
+            << "seed " << seed;
+    }
+}
+
+// The reader of the tests, written apart from the library, finds the same
+// requests in the library reader's text as in the text the calls made, from
+// every encoding.
+TEST(LibraryReader, TheIndependentReaderAgrees) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        ribcheck::Document expected = ribcheck::read(generated(seed, 0));
+        for (int binary : {0, 1, 2}) {
+            ribcheck::Document got = ribcheck::read(rewritten(generated(seed, binary), 0));
+            EXPECT_TRUE(got.errors.empty()) << "seed " << seed << " binary " << binary;
+            ASSERT_EQ(got.requests.size(), expected.requests.size()) << "seed " << seed;
+            for (size_t i = 0; i < got.requests.size(); ++i) {
+                EXPECT_EQ(got.requests[i].name, expected.requests[i].name);
+                EXPECT_EQ(got.requests[i].args.size(), expected.requests[i].args.size());
+                EXPECT_EQ(got.requests[i].params.size(), expected.requests[i].params.size());
+            }
+        }
     }
 }
 

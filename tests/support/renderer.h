@@ -1,0 +1,24 @@
+// The RenderMan renderer the tests labelled "render" use, if any.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+// The command that renders the RIB file named as its last word into the
+// current folder: $WOBBLE_RENDERER, else aqsis when it is on PATH, else none.
+inline std::string renderer() {
+    const char* named = std::getenv("WOBBLE_RENDERER");
+    if (named && *named) return named;
+    std::istringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
+    for (std::string folder; std::getline(path, folder, ':');) {
+        if (!folder.empty() && access((folder + "/aqsis").c_str(), X_OK) == 0) return "aqsis";
+    }
+    return "";
+}
+
+#define NEED_RENDERER()     \
+    if (renderer().empty()) \
+    GTEST_SKIP() << "no renderer: aqsis is not on PATH and WOBBLE_RENDERER names no command"
