@@ -173,7 +173,7 @@ RenderInterface::~RenderInterface() {
 
 // The later requests, for an implementation that does not override them:
 // each variable-argument form goes to its vector form, and the rest report
-// that they are not implemented.
+// RIE_UNIMPLEMENT as a warning, so that an older renderer class still works.
 _Pragma("GCC diagnostic push")
 _Pragma("GCC diagnostic ignored \"-Wunused-parameter\"")
 #define DUZOZO_REQUEST(result, name, parameters, arguments)

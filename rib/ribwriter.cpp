@@ -37,9 +37,7 @@ constexpr unsigned char kStringReference = 0xCF;    // + (code bytes - 1)
 constexpr size_t kRequestCodes = 256;
 constexpr size_t kStringCodes = 65536;
 
-// Values are encoded into a block this size on the stack and written a block
-// at a time, rather than a few bytes per call.
-constexpr size_t kEncodeBlock = 4096;
+
 
 // The one place where floats become text, at the caller's precision: the
 // bytes of printf "%.*g". Every RtFloat goes through the exact integer
@@ -140,6 +138,26 @@ void splitPairs(const RtPointer pairs[], std::vector<RtToken>& tokens,
     for (int i = 0; pairs && pairs[i]; i += 2) {
         tokens.push_back(static_cast<RtToken>(pairs[i]));
         values.push_back(pairs[i + 1]);
+    }
+}
+
+// Writes n values, each of at most `width` bytes as put(at, i) makes them,
+// straight into the stream's buffer a batch at a time rather than a few
+// bytes per call. A stream with no buffer (plain standard output) takes them
+// one by one.
+template <class Put>
+void writeEach(RibWriter& w, RtInt n, size_t width, Put put) {
+    constexpr RtInt kBatch = 256;
+    for (RtInt i = 0; i < n;) {
+        RtInt end = n - i < kBatch ? n : i + kBatch;
+        char* at = w.outputStream ? w.outputStream->room(size_t(end - i) * width) : nullptr;
+        if (!at) {
+            char one[32];
+            w.WriteBytes(one, size_t(put(one, i++) - one));
+            continue;
+        }
+        for (; i < end; ++i) at = put(at, i);
+        w.outputStream->commit(at);
     }
 }
 
@@ -436,71 +454,26 @@ void RibWriter::WriteFloatArray(const RtFloat* values, RtInt n) {
         unsigned char header[5] = {static_cast<unsigned char>(kBinaryFloatArray + countBytes - 1)};
         putBigEndian(header + 1, count, countBytes);
         WriteBytes(header, size_t(1 + countBytes));
-        // Straight into the stream's buffer a batch at a time.
-        constexpr RtInt kBatch = 1024;
-        RtInt i = 0;
-        while (i < n) {
-            RtInt end = n - i < kBatch ? n : i + kBatch;
-            char* at = outputStream ? outputStream->room(size_t(end - i) * 4) : nullptr;
-            if (!at) break;
-            unsigned char* p = reinterpret_cast<unsigned char*>(at);
-            for (; i < end; ++i, p += 4) putBig32(p, floatBits(values[i]));
-            outputStream->commit(reinterpret_cast<char*>(p));
-        }
-        values += i;
-        n -= i;
-        unsigned char block[kEncodeBlock];
-        size_t used = 0;
-        for (RtInt i = 0; i < n; ++i) {
-            if (used == sizeof block) {
-                WriteBytes(block, used);
-                used = 0;
-            }
-            putBig32(block + used, floatBits(values[i]));
-            used += 4;
-        }
-        WriteBytes(block, used);
+        writeEach(*this, n, 4, [&](char* at, RtInt i) {
+            putBig32(reinterpret_cast<unsigned char*>(at), floatBits(values[i]));
+            return at + 4;
+        });
         return;
     }
     WriteChar('[');
-    // Formatted straight into the stream's buffer, a batch at a time, each
-    // number at most kFloatChars bytes with the blank before it.
-    constexpr RtInt kBatch = 256;
-    for (RtInt i = 0; i < n;) {
-        RtInt end = n - i < kBatch ? n : i + kBatch;
-        char* at = outputStream ? outputStream->room(size_t(end - i) * (kFloatChars + 1)) : nullptr;
-        if (!at) {
-            if (i > 0) WriteChar(' ');
-            WriteTextG(values[i++]);
-            continue;
-        }
-        for (; i < end; ++i) {
-            if (i > 0) *at++ = ' ';
-            at = formatFloat(at, values[i], precision);
-        }
-        outputStream->commit(at);
-    }
+    writeEach(*this, n, kFloatChars + 1, [&](char* at, RtInt i) {
+        if (i > 0) *at++ = ' ';
+        return formatFloat(at, values[i], precision);
+    });
     WriteChar(']');
 }
 
 void RibWriter::WriteEncodedIntArray(const RtInt* values, RtInt n) {
-    // No array token holds integers: '[', each integer token, ']', encoded
-    // straight into the stream's buffer a batch at a time (five bytes at most
-    // each).
+    // No array token holds integers: '[', each integer token, ']'.
     WriteChar('[');
-    constexpr RtInt kBatch = 1024;
-    for (RtInt i = 0; i < n;) {
-        RtInt end = n - i < kBatch ? n : i + kBatch;
-        char* at = outputStream ? outputStream->room(size_t(end - i) * 5) : nullptr;
-        if (!at) {
-            unsigned char bytes[5];
-            WriteBytes(bytes, encodeInt(bytes, values[i++]));
-            continue;
-        }
-        unsigned char* p = reinterpret_cast<unsigned char*>(at);
-        for (; i < end; ++i) p += encodeInt(p, values[i]);
-        outputStream->commit(reinterpret_cast<char*>(p));
-    }
+    writeEach(*this, n, 5, [&](char* at, RtInt i) {
+        return at + encodeInt(reinterpret_cast<unsigned char*>(at), values[i]);
+    });
     WriteChar(']');
 }
 
@@ -510,23 +483,11 @@ void RibWriter::WriteIntArray(const RtInt* values, RtInt n) {
         return;
     }
     WriteChar('[');
-    // Formatted straight into the stream's buffer, a batch at a time: each
-    // number with its blank takes at most 12 bytes.
-    constexpr RtInt kBatch = 256;
-    for (RtInt i = 0; i < n;) {
-        RtInt end = n - i < kBatch ? n : i + kBatch;
-        char* at = outputStream ? outputStream->room(size_t(end - i) * 12) : nullptr;
-        if (!at) {
-            WriteTextInt(values[i++]);
-            WriteChar(' ');
-            continue;
-        }
-        for (; i < end; ++i) {
-            at = writeDecimal(at, values[i]);
-            *at++ = ' ';
-        }
-        outputStream->commit(at);
-    }
+    writeEach(*this, n, 12, [&](char* at, RtInt i) {
+        at = writeDecimal(at, values[i]);
+        *at++ = ' ';
+        return at;
+    });
     WriteChar(']');
 }
 
