@@ -168,10 +168,6 @@ struct RibReader::Parser {
         }
         blocks.resize(open - 1);
     }
-    std::string placeText(const Place& place) const {
-        return place.binary ? "byte " + std::to_string(place.offset)
-                            : "line " + std::to_string(place.line);
-    }
 
     // The request being read.
     RibLexer* lexer = nullptr;
@@ -202,9 +198,12 @@ struct RibReader::Parser {
     void problemIn(const std::string& file, const Place& place, RtInt code,
                    const std::string& message) {
         ++problems;
-        std::string where = file + (place.binary ? ": byte " + std::to_string(place.offset)
-                                                 : ":" + std::to_string(place.line));
-        reportError(code, RIE_ERROR, (where + ": " + message).c_str());
+        reportError(code, RIE_ERROR, (placeOf(file, place) + ": " + message).c_str());
+    }
+    // "file:line" in text, "file: byte N" in encoded data.
+    static std::string placeOf(const std::string& file, const Place& place) {
+        return file + (place.binary ? ": byte " + std::to_string(place.offset)
+                                    : ":" + std::to_string(place.line));
     }
     void problem(RtInt code, const std::string& message) { problem(at, code, message); }
 
@@ -248,11 +247,7 @@ struct RibReader::Parser {
 
   public:
     // "file:line" (or "file: byte N") of the request being made.
-    std::string where() const {
-        return lexer ? lexer->name() + (at.binary ? ": byte " + std::to_string(at.offset)
-                                                  : ":" + std::to_string(at.line))
-                     : std::string();
-    }
+    std::string where() const { return lexer ? placeOf(lexer->name(), at) : std::string(); }
 };
 
 bool RibReader::Parser::read(const char* data, std::size_t size, const std::string& inputName) {
