@@ -126,8 +126,8 @@ std::string fileTarget(const std::string& name) {
     return name;
 }
 
-// The library ends the process on a file it cannot create, with a message
-// that does not say which; trying first gives the user the name and reason.
+// The library's report of a file it cannot create says neither which file
+// nor why; trying first gives the user the name and the reason.
 // A missing folder is made, so "-o frames/wobble.%04d.rib" needs no mkdir
 // first; where it cannot be made, opening the file says why. Returns "" or
 // the one line that tells why the target cannot be written.
