@@ -170,8 +170,9 @@ RtContextHandle RiGetContext(void);
 RtVoid RiContext(RtContextHandle handle);
 
 // The plain functions. Each performs its request on the current renderer,
-// or, when there is none, reports "RiBegin not called" through RiErrorPrint
-// with its own name, which ends the process.
+// or, when there is none, reports "RiBegin not called" as a severe error
+// with its own name, which the default routine, RiErrorPrint, ends the
+// process for.
 #define DUZOZO_REQUEST(result, name, parameters, arguments) result Ri##name parameters;
 #define DUZOZO_PAIRS(result, name, parameters, last, fixed) result Ri##name parameters;
 #include "rib/requestlist.h"
