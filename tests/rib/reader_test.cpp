@@ -10,7 +10,10 @@
 
 #include "rib/ribwriter.h"
 #include "tests/rib/request_capture.h"
+#include "tests/support/childprocess.h"
+#include "tests/support/renderer.h"
 #include "tests/support/ribcalls.h"
+#include "tests/support/ribencoder.h"
 #include "tests/support/ribreader.h"
 
 using request_test::kHeader;
@@ -72,6 +75,33 @@ std::string withoutBlankLines(std::string text) {
 }
 
 }  // namespace
+
+// The complete encoding of a different producer, the tests' own encoder,
+// reads as the text it was made from.
+TEST(LibraryReader, AnotherProducersCompleteEncodingReadsAsTheText) {
+    std::vector<std::string> texts = {readFile(EXAMPLES "/scene.rib")};
+    for (unsigned seed = 1; seed <= 60; ++seed) texts.push_back(generated(seed, 0));
+    for (const std::string& text : texts) {
+        std::string encoded = ribcheck::encodeComplete(ribcheck::read(text));
+        ASSERT_NE(encoded.find('\xcc'), std::string::npos) << "no request was encoded";
+        int problems = -1;
+        EXPECT_EQ(rewritten(encoded, 0, &problems), rewritten(text, 0));
+        EXPECT_EQ(problems, 0);
+    }
+}
+
+// And so does another RIB tool's, where one is installed.
+TEST(LibraryReader, AnotherToolsBinaryOutputReadsAsTheText) {
+    if (!onPath("miqser")) GTEST_SKIP() << "no miqser on PATH";
+    TempDir dir;
+    std::string binary = dir.path + "/scene.ribb";
+    ChildOutcome made =
+        runChild("/bin/sh", {"-c", "miqser -b \"$0\" > \"$1\"", EXAMPLES "/scene.rib", binary});
+    ASSERT_EQ(made.status, 0) << made.err;
+    int problems = -1;
+    EXPECT_EQ(rewritten(readFile(binary), 0, &problems), rewritten(readFile(EXAMPLES "/scene.rib"), 0));
+    EXPECT_EQ(problems, 0);
+}
 
 TEST(LibraryReader, EveryGeneratedRequestComesBackByteForByte) {
     for (unsigned seed = 1; seed <= 150; ++seed) {
