@@ -1,16 +1,13 @@
-// wobble2rib's frames rendered by a real RenderMan renderer and looked at:
-// the renderer must say nothing, and the picture must show what the window
-// shows, where the window shows it. Skipped where no renderer is found.
+// wobble2rib's frames rendered by a real RenderMan renderer (label render,
+// skipped without one): the renderer says nothing, and the picture shows what
+// the window shows, where the window shows it.
 #include <gtest/gtest.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,60 +20,37 @@
 namespace {
 
 constexpr int kSize = 300;  // the window's
-
 using Colour = std::array<int, 3>;
+using Picture = std::vector<Colour>;  // kSize x kSize, row by row from the top left
+using Mask = std::vector<bool>;       // the same
 
-struct Picture {
-    std::vector<Colour> rgb;  // kSize x kSize, row by row from the top left
-    const Colour& at(int x, int y) const { return rgb[std::size_t(y) * kSize + x]; }
-};
-
-Picture readTiff(const std::string& path) {
-    Picture p;
-    TIFFSetWarningHandler(nullptr);
-    TIFF* tiff = TIFFOpen(path.c_str(), "r");
-    if (!tiff) {
-        ADD_FAILURE() << "no picture " << path;
-        return p;
-    }
-    uint32_t w = 0, h = 0;
-    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &w);
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &h);
-    std::vector<uint32_t> raster(std::size_t(w) * h);
-    if (w == kSize && h == kSize &&
-        TIFFReadRGBAImageOriented(tiff, w, h, raster.data(), ORIENTATION_TOPLEFT, 0)) {
-        for (uint32_t v : raster)
-            p.rgb.push_back({int(TIFFGetR(v)), int(TIFFGetG(v)), int(TIFFGetB(v))});
-    } else {
-        ADD_FAILURE() << "cannot read a " << kSize << "x" << kSize << " picture from " << path;
-    }
-    TIFFClose(tiff);
-    return p;
-}
-
-// The last frame of wobble2rib with `args`, written as a RIB file in `dir`
-// and rendered there, saying nothing; the picture as read back.
+// Frame `frame` of wobble2rib with `args`, written as a file in `dir` and
+// rendered there without a word from the renderer; the picture.
 Picture render(const std::string& dir, std::vector<std::string> args, long frame,
-               const std::string& suffix = ".rib") {
+               const std::string& suffix) {
     args.insert(args.end(), {"--image", dir + "/f.%d.tif", "-o", dir + "/f.%d" + suffix});
     ChildOutcome made = runChild(WOBBLE2RIB, args);
     EXPECT_EQ(made.status, 0) << made.err;
     const std::string name = "f." + std::to_string(frame);
-    ChildOutcome rendered = runInChild([&] {
-        if (chdir(dir.c_str()) != 0) _exit(120);
-        execl("/bin/sh", "sh", "-c", (renderer() + " \"$1\"").c_str(), "sh",
-              (name + suffix).c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    });
+    ChildOutcome rendered =
+        runChild("/bin/sh", {"-c", "cd \"$0\" && " + renderer() + " \"$1\"", dir, name + suffix});
     EXPECT_EQ(rendered.status, 0);
     EXPECT_EQ(rendered.out + rendered.err, "") << "the renderer's words on " << name << suffix;
-    return readTiff(dir + "/" + name + ".tif");
-}
 
-// The world as wobble2rib has it at the last frame of `args`.
-void simulate(World& world, const SceneArgs& args) {
-    setUpScene(world, args);
-    runScene(world, args, [](long, const World&) {});
+    Picture p;
+    TIFFSetWarningHandler(nullptr);
+    TIFF* tiff = TIFFOpen((dir + "/" + name + ".tif").c_str(), "r");
+    uint32_t w = 0, h = 0;
+    std::vector<uint32_t> raster(kSize * kSize);
+    if (tiff && TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &w) && w == kSize &&
+        TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &h) && h == kSize &&
+        TIFFReadRGBAImageOriented(tiff, w, h, raster.data(), ORIENTATION_TOPLEFT, 0)) {
+        for (uint32_t v : raster)
+            p.push_back({int(TIFFGetR(v)), int(TIFFGetG(v)), int(TIFFGetB(v))});
+    }
+    if (tiff) TIFFClose(tiff);
+    EXPECT_EQ(p.size(), std::size_t(kSize * kSize)) << "no picture of the window's size";
+    return p;
 }
 
 struct Point {
@@ -90,29 +64,25 @@ Point onWindow(const Vector3& v, const Mat4& model = identity4()) {
     return {pixel[0], pixel[1]};
 }
 
-double side(Point a, Point b, Point p) {
-    return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
-}
-
-using Mask = std::vector<bool>;  // kSize x kSize, row by row
-
 // The pixels whose centres the window's projection of the quads covers,
 // grown (r > 0) or shrunk (r < 0) by |r| pixels.
 Mask cover(const std::vector<SurfaceQuad>& quads, const std::vector<Vector3>& at, int r = 0) {
+    auto side = [](Point a, Point b, Point p) {
+        return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+    };
     Mask in(kSize * kSize, false);
     for (const SurfaceQuad& q : quads) {
         const Point c[4] = {onWindow(at[q[0]]), onWindow(at[q[1]]), onWindow(at[q[2]]),
                             onWindow(at[q[3]])};
         for (int y = 0; y < kSize; ++y)
-            for (int x = 0; x < kSize; ++x) {
-                const Point p{x + 0.5, y + 0.5};
+            for (int x = 0; x < kSize; ++x)
                 for (int t = 1; t < 3; ++t) {
+                    const Point p{x + 0.5, y + 0.5};
                     double s[3] = {side(c[0], c[t], p), side(c[t], c[t + 1], p),
                                    side(c[t + 1], c[0], p)};
                     if (std::min({s[0], s[1], s[2]}) >= 0 || std::max({s[0], s[1], s[2]}) <= 0)
                         in[y * kSize + x] = true;
                 }
-            }
     }
     Mask out(in.size(), r < 0);
     const int d = std::abs(r);
@@ -136,19 +106,19 @@ bool isDark(const Colour& c) {
 // camera, the one most turned to the window's lights clearly brighter than
 // the one least turned to them.
 void expectBox(const Picture& p, const World& world) {
-    ASSERT_EQ(p.rgb.size(), std::size_t(kSize * kSize));
-    const std::vector<SurfaceQuad> quads = outerQuads(world.nodesX, world.nodesY, world.nodesZ);
+    const int ny = world.nodesY, nz = world.nodesZ;
+    const std::vector<SurfaceQuad> quads = outerQuads(world.nodesX, ny, nz);
     const std::vector<Vector3> at = nodePositions(world);
     const Mask silhouette = cover(quads, at), near = cover(quads, at, 2);
     long inside = 0, redInside = 0, red = 0, strays = 0;
     double sx = 0, sy = 0, rx = 0, ry = 0;
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
-            const bool in = silhouette[y * kSize + x], r = isRed(p.at(x, y));
+            const bool in = silhouette[y * kSize + x], r = isRed(p[y * kSize + x]);
             inside += in, redInside += in && r, red += r;
             if (in) sx += x, sy += y;
             if (r) rx += x, ry += y;
-            if (!near[y * kSize + x] && !isDark(p.at(x, y))) ++strays;
+            strays += !near[y * kSize + x] && !isDark(p[y * kSize + x]);
         }
     ASSERT_GT(inside, 500);
     ASSERT_GT(red, 0);
@@ -160,16 +130,13 @@ void expectBox(const Picture& p, const World& world) {
 
     // The six faces: the quads whose corners share one lattice index.
     std::map<int, std::vector<SurfaceQuad>> faces;
-    for (const SurfaceQuad& q : quads) {
-        auto index = [&](int v, int axis) {
-            return axis == 0   ? v / (world.nodesY * world.nodesZ)
-                   : axis == 1 ? v / world.nodesZ % world.nodesY
-                               : v % world.nodesZ;
-        };
+    auto index = [&](int v, int axis) {
+        return axis == 0 ? v / (ny * nz) : axis == 1 ? v / nz % ny : v % nz;
+    };
+    for (const SurfaceQuad& q : quads)
         for (int axis = 0; axis < 3; ++axis)
             if (index(q[0], axis) == index(q[2], axis))
                 faces[2 * axis + (index(q[0], axis) > 0)].push_back(q);
-    }
     const Vector3 lights[] = {{-3, 1, 2}, {1, -1, 3}};
     const Vector3 toCamera = (Vector3(2, 3, 5) - Vector3(0, 4, 0)).normalized();
     double brightest = 0, dimmest = 0, mostLit = -1, leastLit = 1e9;
@@ -183,9 +150,8 @@ void expectBox(const Picture& p, const World& world) {
         const Mask pixels = cover(face, at, -2);  // clear of the edges
         double sum = 0;
         long count = 0;
-        for (int y = 0; y < kSize; ++y)
-            for (int x = 0; x < kSize; ++x)
-                if (pixels[y * kSize + x]) sum += p.at(x, y)[0], ++count;
+        for (int i = 0; i < kSize * kSize; ++i)
+            if (pixels[i]) sum += p[i][0], ++count;
         if (normal.dot(toCamera) < 0.2 || count < 30) continue;  // hidden or seen edge-on
         double lit = 0;
         for (const Vector3& l : lights) lit += std::max(0.0, normal.dot((l - middle).normalized()));
@@ -196,87 +162,64 @@ void expectBox(const Picture& p, const World& world) {
     EXPECT_GE(brightest, dimmest + 30) << "a face turned to the lights is hardly brighter";
 }
 
-}  // namespace
-
-TEST(Rendered, TheBoxAtFramesZeroAndFourHundredInTextBinaryAndGzip) {
-    NEED_RENDERER();
-    TempDir dir("wobble2rib-rendered");
-    World start, settled;
-    SceneArgs zero, fourHundred;
-    zero.frames = 0;
-    simulate(start, zero);
-    simulate(settled, fourHundred);
-    struct Variant {
-        std::vector<std::string> args;
-        long frame;
-        std::string suffix;
-        const World& world;
-    };
-    const Variant variants[] = {
-        {{"--frames", "0"}, 0, ".rib", start},
-        {{"--frames", "400", "--every", "400"}, 400, ".rib", settled},
-        {{"--frames", "400", "--every", "400", "--binary"}, 400, ".rib", settled},
-        {{"--frames", "400", "--every", "400", "--gzip"}, 400, ".rib.gz", settled}};
-    for (const Variant& v : variants) {
-        SCOPED_TRACE(::testing::PrintToString(v.args));
-        expectBox(render(dir.path, v.args, v.frame, v.suffix), v.world);
-    }
-}
-
-// Just after a push, while the box moves.
-TEST(Rendered, AMotionBlurredFrameShowsTheMovingBox) {
-    NEED_RENDERER();
-    TempDir dir("wobble2rib-rendered");
-    SceneArgs args;
-    args.frames = args.every = 130;
-    args.pokes = {{126, 0}};
-    World world;
-    simulate(world, args);
-    expectBox(
-        render(dir.path, {"--frames", "130", "--every", "130", "--poke", "126:0", "--motion-blur"},
-               130),
-        world);
-}
-
-// Every spring of every chain, turned as the window turns it, is bright all
-// along; everything farther than 3 px from a spring is black.
-TEST(Rendered, TheRopesAreThinLightCurvesWhereTheWindowDrawsThem) {
-    NEED_RENDERER();
-    TempDir dir("wobble2rib-rendered");
-    SceneArgs args;
-    args.ropes = true;
-    args.frames = args.every = 600;
-    World world;
-    simulate(world, args);
-    Picture p = render(dir.path, {"--ropes", "--frames", "600", "--every", "600"}, 600);
-    ASSERT_EQ(p.rgb.size(), std::size_t(kSize * kSize));
-
+// Every spring of every chain, turned as the window turns it, bright all
+// along; everything farther than 3 px from a spring black.
+void expectChains(const Picture& p, const World& world) {
     const Mat4 tilt = rotation(15, 1, 1, 0);
     Mask near(kSize * kSize, false);
-    long samples = 0, dim = 0;
+    long samples = 0, dim = 0, strays = 0;
     for (const SoftBody* chain : world.bodies)
         for (const Spring* s : chain->springs) {
             const Point a = onWindow(s->first->position, tilt),
                         b = onWindow(s->second->position, tilt);
             const int steps = 1 + int(2 * std::hypot(b.x - a.x, b.y - a.y));
-            for (int n = 0; n <= steps; ++n) {
+            for (int n = 0; n <= steps; ++n, ++samples) {
                 const int x = int(a.x + (b.x - a.x) * n / steps),
                           y = int(a.y + (b.y - a.y) * n / steps);
                 int brightest = 0;
                 for (int v = std::max(0, y - 3); v <= std::min(kSize - 1, y + 3); ++v)
                     for (int u = std::max(0, x - 3); u <= std::min(kSize - 1, x + 3); ++u) {
                         near[v * kSize + u] = true;
-                        const Colour& c = p.at(u, v);
+                        const Colour& c = p[v * kSize + u];
                         if (std::abs(u - x) <= 1 && std::abs(v - y) <= 1)
                             brightest = std::max(brightest, std::min({c[0], c[1], c[2]}));
                     }
-                ++samples;
                 dim += brightest < 128;
             }
         }
     EXPECT_EQ(dim, 0) << "of " << samples << " points along the springs";
-    long strays = 0;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) strays += !near[y * kSize + x] && !isDark(p.at(x, y));
+    for (int i = 0; i < kSize * kSize; ++i) strays += !near[i] && !isDark(p[i]);
     EXPECT_EQ(strays, 0) << "pixels lit away from the chains";
+}
+
+}  // namespace
+
+// The box at frames 0 and 400 in text, binary and gzip, blurred just after a
+// push while it moves, and the chains at rest.
+TEST(Rendered, FramesShowWhatTheWindowShowsWhereItShowsIt) {
+    NEED_RENDERER();
+    TempDir dir("wobble2rib-rendered");
+    const struct {
+        SceneArgs scene;  // frames, every, pokes, ropes
+        std::vector<std::string> args;
+        std::string suffix;
+    } cases[] = {
+        {{0, 1, {}, false}, {"--frames", "0"}, ".rib"},
+        {{400, 400, {}, false}, {"--frames", "400", "--every", "400"}, ".rib"},
+        {{400, 400, {}, false}, {"--frames", "400", "--every", "400", "--binary"}, ".rib"},
+        {{400, 400, {}, false}, {"--frames", "400", "--every", "400", "--gzip"}, ".rib.gz"},
+        {{130, 130, {{126, 0}}, false},
+         {"--frames", "130", "--every", "130", "--poke", "126:0", "--motion-blur"},
+         ".rib"},
+        {{600, 600, {}, true}, {"--ropes", "--frames", "600", "--every", "600"}, ".rib"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        World world;
+        setUpScene(world, c.scene);
+        runScene(world, c.scene, [](long, const World&) {});
+        const Picture p = render(dir.path, c.args, c.scene.frames, c.suffix);
+        if (p.size() != std::size_t(kSize * kSize)) continue;
+        (c.scene.ropes ? expectChains : expectBox)(p, world);
+    }
 }
