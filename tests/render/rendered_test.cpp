@@ -15,7 +15,7 @@
 #include "sim/surface.h"
 #include "tests/support/childprocess.h"
 #include "tests/support/glcamera.h"
-#include "tests/support/renderer.h"
+#include "tests/support/picture.h"
 
 namespace {
 
@@ -32,23 +32,10 @@ Picture render(const std::string& dir, std::vector<std::string> args, long frame
     ChildOutcome made = runChild(WOBBLE2RIB, args);
     EXPECT_EQ(made.status, 0) << made.err;
     const std::string name = "f." + std::to_string(frame);
-    ChildOutcome rendered =
-        runChild("/bin/sh", {"-c", "cd \"$0\" && " + renderer() + " \"$1\"", dir, name + suffix});
-    EXPECT_EQ(rendered.status, 0);
-    EXPECT_EQ(rendered.out + rendered.err, "") << "the renderer's words on " << name << suffix;
-
+    renderQuietly(dir, name + suffix);
     Picture p;
-    TIFFSetWarningHandler(nullptr);
-    TIFF* tiff = TIFFOpen((dir + "/" + name + ".tif").c_str(), "r");
-    uint32_t w = 0, h = 0;
-    std::vector<uint32_t> raster(kSize * kSize);
-    if (tiff && TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &w) && w == kSize &&
-        TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &h) && h == kSize &&
-        TIFFReadRGBAImageOriented(tiff, w, h, raster.data(), ORIENTATION_TOPLEFT, 0)) {
-        for (uint32_t v : raster)
-            p.push_back({int(TIFFGetR(v)), int(TIFFGetG(v)), int(TIFFGetB(v))});
-    }
-    if (tiff) TIFFClose(tiff);
+    for (uint32_t v : readPixels(dir + "/" + name + ".tif", kSize, kSize))
+        p.push_back({int(TIFFGetR(v)), int(TIFFGetG(v)), int(TIFFGetB(v))});
     EXPECT_EQ(p.size(), std::size_t(kSize * kSize)) << "no picture of the window's size";
     return p;
 }
