@@ -1,161 +1,157 @@
-// The complete binary encoding, the precision of text floats, and the
-// environment's choice of encoding and compression. The complete encoding is
-// checked byte for byte on a few requests, and against the text of the same
-// calls through a small decoder of the tests' own.
-#include <cmath>
-#include <cstdint>
+// The complete binary encoding, byte for byte and read back beside the text
+// at nine digits; the precision of text floats; and the options and the
+// environment that choose the encoding and the compression.
 #include <cstdlib>
-#include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "rib/internal/errors.h"
 #include "tests/rib/request_capture.h"
-#include "tests/support/capture.h"
 #include "tests/support/childprocess.h"
 #include "tests/support/ribcalls.h"
-#include "tests/support/ribtokens.h"
+#include "tests/support/ribreader.h"
 
 using namespace request_test;
+using namespace std::string_literals;
 
 namespace {
 
 constexpr int kComplete = RibWriter::kCompleteBinary;
-
-std::string complete(const std::function<void(RibWriter&)>& requests) {
-    return rib(requests, kComplete);
-}
-
-std::string bytes(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) s += char(v);
-    return s;
-}
-
-// A plain string token of fewer than 16 bytes.
-std::string shortString(const std::string& s) {
-    return char(0x90 + s.size()) + s;
-}
-
-using ribtokens::Decoded;
-using ribtokens::decode;
-
-// Writes the calls as text at 9 digits and in the complete encoding, and
-// expects the same tokens from both, with every number exact.
-void expectSameTokens(const std::function<void(RibWriter&)>& calls, const std::string& what) {
-    std::string text = rib([&](RibWriter& w) {
-        w.SetPrecision(9);
-        calls(w);
-    });
-    EXPECT_EQ(ribtokens::compare(text, complete(calls)), "") << what;
-}
+using Calls = std::function<void(RibWriter&)>;
 
 }  // namespace
 
-TEST(CompleteEncoding, RequestsAndStringsAreDefinedOnFirstUseThenReferred) {
-    RtFloat half = 0.5f;
+// Octal, as the encoding's codes are usually given.
+TEST(CompleteEncoding, Bytes) {
+    RtFloat half = 0.5f, knots[4] = {0, 0, 1, 1}, P[12] = {};
     RtString origin = "ul";
-    EXPECT_EQ(complete([&](RibWriter& w) {
-                  w.Surface("plastic", RI_NULL);
-                  w.Surface("plastic", "Kd", &half, RI_NULL);
-                  w.Display("plastic", "Kd", "Kd", "string origin", &origin, RI_NULL);
-                  w.WorldBegin();
-              }),
-              bytes({0xCC, 0}) + shortString("Surface") + bytes({0xA6, 0, 0xCD, 0}) +
-                  shortString("plastic") + bytes({0xCF, 0}) +
-                  bytes({0xA6, 0, 0xCF, 0, 0xCD, 1}) + shortString("Kd") +
-                  bytes({0xCF, 1}) + binaryArray({0.5f}) +
-                  bytes({0xCC, 1}) + shortString("Display") +
-                  bytes({0xA6, 1, 0xCF, 0, 0xCF, 1, 0xCF, 1, 0xCD, 2}) +
-                  shortString("string origin") + bytes({0xCF, 2}) + "[" +
-                  bytes({0xCD, 3}) + shortString("ul") + bytes({0xCF, 3}) + "]" +
-                  bytes({0xCC, 2}) + shortString("WorldBegin") + bytes({0xA6, 2}));
+    RtInt nverts[1] = {4}, verts[4] = {0, 1, 2, 3}, id = 300, two = 2, zero = 0;
+    RtColor red = {1, 0, 0};
+    RtToken binary[] = {"binary"};
+    RtPointer toComplete[] = {&two}, toText[] = {&zero};
+    const struct {
+        const char* what;
+        int encoding;
+        Calls calls;
+        std::string bytes;
+    } rows[] = {
+        {"request names and strings defined on first use, then referred to", kComplete,
+         [&](RibWriter& w) {
+             w.Surface("plastic", RI_NULL);
+             w.Surface("plastic", "Kd", &half, RI_NULL);
+             w.Display("plastic", "Kd", "Kd", "string origin", &origin, RI_NULL);
+             w.WorldBegin();
+         },
+         "\314\000\227Surface\246\000\315\000\227plastic\317\000"
+         "\246\000\317\000\315\001\222Kd\317\001"s +
+             binaryArray({0.5f}) +
+             "\314\001\227Display\246\001\317\000\317\001\317\001"
+             "\315\002\235string origin\317\002[\315\003\222ul\317\003]"
+             "\314\002\232WorldBegin\246\002"s},
+        // Negative integers take four bytes, as readers take shorter ones
+        // as unsigned.
+        {"integers in their shortest form", kComplete,
+         [](RibWriter& w) {
+             for (long v : {0L, 127L, 128L, 32767L, 32768L, 8388607L, 8388608L, 2147483647L, -1L,
+                            -2147483647L - 1})
+                 w.WriteInt(v);
+         },
+         "\200\000\200\177\201\000\200\201\177\377\202\000\200\000\202\177\377\377"
+         "\203\000\200\000\000\203\177\377\377\377\203\377\377\377\377\203\200\000\000\000"s},
+        // Whichever way the text writes a float, it is an IEEE single here.
+        {"floats single, float arrays whole, integer arrays bracketed", kComplete,
+         [&](RibWriter& w) {
+             w.Sphere(1, -1, 0.5f, 360, RI_NULL);
+             w.NuPatchV(2, 2, knots, 0, 1, 2, 2, knots, 0.25f, 1, 0, nullptr, nullptr);
+             w.PointsPolygons(1, nverts, verts, "P", P, "constant integer id", &id, RI_NULL);
+         },
+         "\314\000\226Sphere\246\000"s + binaryFloat(1) + binaryFloat(-1) + binaryFloat(0.5f) +
+             binaryFloat(360) + "\314\001\227NuPatch\246\001\200\002\200\002"s +
+             binaryArray({0, 0, 1, 1}) + binaryFloat(0) + binaryFloat(1) + "\200\002\200\002"s +
+             binaryArray({0, 0, 1, 1}) + binaryFloat(0.25f) + binaryFloat(1) +
+             "\314\002\236PointsPolygons\246\002[\200\004][\200\000\200\001\200\002\200\003]"
+             "\315\000\221P\317\000"s +
+             binaryArray({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+             "\315\001\240\023constant integer id\317\001[\201\001\054]"s},
+        {"the option switches a running writer at the next request; its codes stay defined",
+         RibWriter::kText,
+         [&](RibWriter& w) {
+             for (RtPointer* next : {toComplete, toText, toComplete}) {
+                 w.Color(red);
+                 w.OptionV("rib", 1, binary, next);
+             }
+             w.Color(red);
+         },
+         "Color [1 0 0]\n\314\000\225Color\246\000"s + binaryArray({1, 0, 0}) +
+             "Color [1 0 0]\n\246\000"s + binaryArray({1, 0, 0})},
+    };
+    for (const auto& row : rows) EXPECT_EQ(rib(row.calls, row.encoding), row.bytes) << row.what;
 }
 
-TEST(CompleteEncoding, IntegersFloatsAndArrays) {
-    std::string integers = complete([](RibWriter& w) {
-        for (long v : {0L, 127L, 128L, 32767L, 32768L, 8388607L, 8388608L, 2147483647L, -1L,
-                       -2147483647L - 1}) {
-            w.WriteInt(v);
-        }
-    });
-    EXPECT_EQ(integers, bytes({0x80, 0, 0x80, 0x7F, 0x81, 0, 0x80, 0x81, 0x7F, 0xFF, 0x82, 0,
-                               0x80, 0, 0x82, 0x7F, 0xFF, 0xFF, 0x83, 0, 0x80, 0, 0, 0x83, 0x7F,
-                               0xFF, 0xFF, 0xFF, 0x83, 0xFF, 0xFF, 0xFF, 0xFF, 0x83, 0x80, 0, 0,
-                               0}));
-
-    // Every single float is IEEE, whichever way the text writes it; integer
-    // arrays are bracketed integer tokens, float arrays one token.
-    RtFloat knots[4] = {0, 0, 1, 1}, P[12] = {};
-    RtInt nverts[1] = {4}, verts[4] = {0, 1, 2, 3}, id = 300;
-    std::string request = complete([&](RibWriter& w) {
-        w.Sphere(1, -1, 0.5f, 360, RI_NULL);
-        w.NuPatchV(2, 2, knots, 0, 1, 2, 2, knots, 0.25f, 1, 0, nullptr, nullptr);
-        w.PointsPolygons(1, nverts, verts, "P", P, "constant integer id", &id, RI_NULL);
-    });
-    std::string expected = bytes({0xCC, 0}) + shortString("Sphere") + bytes({0xA6, 0}) +
-                           binaryFloat(1) + binaryFloat(-1) + binaryFloat(0.5f) +
-                           binaryFloat(360) + bytes({0xCC, 1}) + shortString("NuPatch") +
-                           bytes({0xA6, 1, 0x80, 2, 0x80, 2}) + binaryArray({0, 0, 1, 1}) +
-                           binaryFloat(0) + binaryFloat(1) + bytes({0x80, 2, 0x80, 2}) +
-                           binaryArray({0, 0, 1, 1}) + binaryFloat(0.25f) + binaryFloat(1) +
-                           bytes({0xCC, 2}) + shortString("PointsPolygons") +
-                           bytes({0xA6, 2, '[', 0x80, 4, ']', '[', 0x80, 0, 0x80, 1, 0x80, 2,
-                                  0x80, 3, ']', 0xCD, 0}) +
-                           shortString("P") + bytes({0xCF, 0}) +
-                           binaryArray({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
-                           bytes({0xCD, 1, 0xA0, 19}) + "constant integer id" +
-                           bytes({0xCF, 1, '[', 0x81, 1, 0x2C, ']'});
-    EXPECT_EQ(request, expected);
-}
-
+// 65536 string codes, one byte for the first 256; after them plain strings,
+// while the codes already given stay in use. Beyond 256 request names (only
+// a subclass has that many) the rest are written as text, which readers of
+// the encoding accept.
 TEST(CompleteEncoding, CodesRunOutIntoPlainTokens) {
-    // 65536 string codes, one byte for the first 256; after them plain
-    // strings, while the codes already given stay in use.
     std::vector<std::string> texts;
     for (int i = 0; i <= 65536; ++i) texts.push_back("s" + std::to_string(i));
     for (int again : {0, 256, 65535, 65536}) texts.push_back("s" + std::to_string(again));
-    std::string written = complete([&](RibWriter& w) {
-        for (const std::string& t : texts) w.WriteQuoted(t.c_str());
-    });
-    Decoded d = decode(written, true);
-    EXPECT_EQ(d.errors, std::vector<std::string>());
-    ASSERT_EQ(d.tokens.size(), texts.size());
-    for (size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(d.tokens[i], "S " + texts[i]);
-    EXPECT_NE(written.find(bytes({0xCD, 0xFF}) + shortString("s255") + bytes({0xCF, 0xFF})),
-              std::string::npos);
-    EXPECT_NE(written.find(bytes({0xCE, 1, 0}) + shortString("s256") + bytes({0xD0, 1, 0})),
-              std::string::npos);
-    std::string tail = shortString("s65536") + bytes({0xCF, 0, 0xD0, 1, 0, 0xD0, 0xFF, 0xFF}) +
-                       shortString("s65536");
+    std::string written = rib(
+        [&](RibWriter& w) {
+            w.WriteRequest("ShadingInterpolation");
+            w.WriteChar('[');
+            for (const std::string& t : texts) w.WriteQuoted(t.c_str());
+            w.WriteChar(']');
+        },
+        kComplete);
+    ribcheck::Document strings = ribcheck::read(written);
+    EXPECT_EQ(strings.errors, std::vector<std::string>());
+    ASSERT_EQ(strings.requests.size(), 1u);
+    EXPECT_TRUE(strings.requests[0].args[0].strings == texts);
+    EXPECT_NE(written.find("\315\377\224s255\317\377"s), std::string::npos);
+    EXPECT_NE(written.find("\316\001\000\224s256\320\001\000"s), std::string::npos);
+    std::string tail = "\226s65536\317\000\320\001\000\320\377\377\226s65536]"s;
     ASSERT_GT(written.size(), tail.size());
     EXPECT_EQ(written.substr(written.size() - tail.size()), tail);
 
-    // Beyond 256 request names (only a subclass has that many) the rest are
-    // written as text, which readers of the encoding accept.
-    std::string requests = complete([](RibWriter& w) {
-        for (int i = 0; i < 300; ++i) w.WriteRequest(("R" + std::to_string(i)).c_str());
-        w.WriteRequest("R0");
-        w.WriteRequest("R299");
-    });
-    Decoded r = decode(requests, false);
-    EXPECT_EQ(r.errors, std::vector<std::string>());
-    ASSERT_EQ(r.tokens.size(), 302u);
-    EXPECT_EQ(r.tokens[299], "K R299");
-    EXPECT_EQ(r.tokens[300], "K R0");
-    EXPECT_EQ(r.tokens[301], "K R299");
+    std::vector<std::string> names, read;
+    for (int i = 0; i < 300; ++i) names.push_back("R" + std::to_string(i));
+    names.insert(names.end(), {"R0", "R299"});
+    std::string requests = rib(
+        [&](RibWriter& w) {
+            for (const std::string& name : names) w.WriteRequest(name.c_str());
+        },
+        kComplete);
+    for (const ribcheck::Request& r : ribcheck::read(requests).requests) read.push_back(r.name);
+    EXPECT_EQ(read, names);
 }
 
-// Every request kind is compared in the binding's tests; here long strings
-// and generated call sequences, with values of every kind.
-TEST(CompleteEncoding, HasTheTokensOfTheText) {
-    // Long strings take the longer length forms.
+// Every request kind is compared in the binding's tests; here long strings,
+// the floats six digits get wrong, and generated call sequences.
+TEST(CompleteEncoding, ReadsAsTheTextAtNineDigits) {
+    auto expectSame = [](const Calls& calls, const std::string& what) {
+        std::string text = rib([&](RibWriter& w) {
+            w.SetPrecision(9);
+            calls(w);
+        });
+        EXPECT_EQ(ribcheck::compareComplete(text, rib(calls, kComplete)), "") << what;
+    };
     std::string longName(70000, 'n');
-    expectSameTokens([&](RibWriter& w) { w.Surface(longName.c_str(), RI_NULL); }, "long");
+    expectSame([&](RibWriter& w) { w.Surface(longName.c_str(), RI_NULL); }, "long");
+    float odd[] = {-1.0f / 3, 0.1f, 16777217.0f, 1e-45f, 3.4028235e38f, 1e-7f, 2.5f};
+    expectSame(
+        [&](RibWriter& w) {
+            for (float* v = odd; v + 3 < std::end(odd); ++v) {
+                w.Translate(v[0], v[1], v[2]);              // "%g" singles
+                w.Sphere(v[0], v[1], v[2], v[3], RI_NULL);  // the fixed numbers
+                w.Color(v);                                 // an array
+                w.NuPatchV(2, 2, v, v[1], v[2], 2, 2, v, v[3], v[0], 0, nullptr, nullptr);
+            }
+        },
+        "odd floats");
     for (unsigned seed = 1; seed <= 40; ++seed) {
         std::vector<uint8_t> data = ribcheck::seededBytes(seed, 3000);
-        expectSameTokens(
+        expectSame(
             [&](RibWriter& w) {
                 ribcheck::ByteSource source(data.data(), data.size());
                 ribcheck::makeCalls(source, w, 200);
@@ -164,106 +160,16 @@ TEST(CompleteEncoding, HasTheTokensOfTheText) {
     }
 }
 
-TEST(EncodingOptions, SelectTheCompleteEncoding) {
-    const char *complete = "complete", *binary = "binary", *other = "Complete";
-    int two = 2;
-    auto encoding = [](RibWriter* w) {
-        int b = w->binaryOutput;
-        delete w;
-        return b;
-    };
-    std::string path = tempPath("options");
-    const char* p = path.c_str();
-    EXPECT_EQ(encoding(new RibWriter(p, "format", &complete, RI_NULL)), kComplete);
-    EXPECT_EQ(encoding(new RibWriter(p, "binary", &two, RI_NULL)), kComplete);
-    EXPECT_EQ(encoding(new RibWriter(p, "format", &binary, RI_NULL)), 1);
-    EXPECT_EQ(encoding(new RibWriter(p, "format", &other, RI_NULL)), 0);
-
-    // A running writer switches from the next request on; the codes it
-    // defined stay defined.
-    RtColor red = {1, 0, 0};
-    RtInt zero = 0;
-    RtToken binaryToken[] = {"binary"};
-    RtPointer twoValue[] = {&two}, zeroValue[] = {&zero};
-    EXPECT_EQ(rib([&](RibWriter& w) {
-                  w.Color(red);
-                  w.OptionV("rib", 1, binaryToken, twoValue);
-                  w.Color(red);
-                  w.OptionV("rib", 1, binaryToken, zeroValue);
-                  w.Color(red);
-                  w.OptionV("rib", 1, binaryToken, twoValue);
-                  w.Color(red);
-              }),
-              "Color [1 0 0]\n" + bytes({0xCC, 0}) + shortString("Color") + bytes({0xA6, 0}) +
-                  binaryArray({1, 0, 0}) + "Color [1 0 0]\n" + bytes({0xA6, 0}) +
-                  binaryArray({1, 0, 0}));
-
-    auto r = runInChild([&] {
-        RiOption("rib", "format", &complete, RI_NULL);
-        RibWriter* w = RiBegin(p);
-        std::printf("%d %d\n", ribBinaryFormat, w->binaryOutput);
-        RiEnd();
-    });
-    EXPECT_EQ(r.out, "2 2\n");
-    std::remove(p);
-}
-
-TEST(Precision, NineDigitsReadBackExactlyEverywhere) {
-    // Random bit patterns, and the numbers six digits get wrong.
-    std::mt19937 random(16);
-    std::vector<float> values = {-1.0f / 3, 0.1f, 16777217.0f, 1e-45f, 3.4028235e38f, 1e-7f};
-    while (values.size() < 3000) {
-        uint32_t bits = random();
-        float f;
-        std::memcpy(&f, &bits, 4);
-        if (std::isfinite(f)) values.push_back(f);
-    }
-    std::vector<float> expected;
-    std::string text = rib([&](RibWriter& w) {
-        w.SetPrecision(9);
-        for (size_t i = 0; i + 3 < values.size(); i += 4) {
-            const float* v = &values[i];
-            w.Translate(v[0], v[1], v[2]);        // "%g " singles
-            w.Sphere(v[0], v[1], v[2], v[3], RI_NULL);  // the fixed numbers
-            w.Color(const_cast<float*>(v));      // an array
-            RtFloat knots[4] = {v[0], v[1], v[2], v[3]};
-            w.NuPatchV(2, 2, knots, v[1], v[2], 2, 2, knots, v[3], v[0], 0, nullptr, nullptr);
-            for (float x : {v[0], v[1], v[2], v[0], v[1], v[2], v[3], v[0], v[1], v[2], 2.0f,
-                            2.0f, v[0], v[1], v[2], v[3], v[1], v[2], 2.0f, 2.0f, v[0], v[1],
-                            v[2], v[3], v[3], v[0]}) {
-                expected.push_back(x);
-            }
-        }
-    });
-    std::vector<float> read;
-    for (size_t at = 0; at < text.size();) {
-        char c = text[at];
-        if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.') {
-            char* end = nullptr;
-            read.push_back(std::strtof(text.c_str() + at, &end));
-            at = size_t(end - text.c_str());
-        } else {
-            ++at;
-        }
-    }
-    ASSERT_EQ(read.size(), expected.size());
-    for (size_t i = 0; i < read.size(); ++i) {
-        ASSERT_EQ(std::memcmp(&read[i], &expected[i], 4), 0)
-            << i << ": wrote " << expected[i] << ", read " << read[i];
-    }
-}
-
 TEST(Precision, ChosenByOptionAndOutOfRangeReportedAndIgnored) {
     RtFloat third = 1.0f / 3, knots[2] = {third, third};
-    int three = 3, ten = 10, zero = 0;
+    int three = 3, ten = 10, zero = 0, nine = 9;
+    RtToken precision[] = {"precision"};
+    RtPointer tooMany[] = {&ten}, exact[] = {&nine};
     std::string path = tempPath("precision");
     std::string err = captureStderr([&] {
         RibWriter* w = new RibWriter(path.c_str(), "precision", &three, RI_NULL);
-        EXPECT_EQ(w->Precision(), 3);
         w->NuPatchV(1, 1, knots, 0, third, 1, 1, knots, 0, 1, 0, nullptr, nullptr);
-        RtToken token[] = {"precision"};
-        RtPointer bad[] = {&ten};
-        w->OptionV("rib", 1, token, bad);
+        w->OptionV("rib", 1, precision, tooMany);
         EXPECT_EQ(w->lastError, RIE_RANGE);
         w->Sphere(third, 1, 1, 360, RI_NULL);
         delete w;
@@ -276,17 +182,12 @@ TEST(Precision, ChosenByOptionAndOutOfRangeReportedAndIgnored) {
         EXPECT_EQ(w->lastError, RIE_RANGE);
         delete w;
     });
-    EXPECT_EQ(err,
-              "ERROR: Parameter out of range\n    --> \"precision\" of 10: 1 to 9 significant "
-              "digits\n"
-              "ERROR: Parameter out of range\n    --> \"precision\" of 0: 1 to 9 significant "
-              "digits\n");
+    std::string range = "ERROR: Parameter out of range\n    --> \"precision\" of ";
+    EXPECT_EQ(err, range + "10: 1 to 9 significant digits\n" + range +
+                       "0: 1 to 9 significant digits\n");
 
     auto r = runInChild([&] {
-        RtToken token[] = {"precision"};
-        RtPointer nine[] = {&three};
-        three = 9;
-        RiOptionV("rib", 1, token, nine);
+        RiOptionV("rib", 1, precision, exact);
         RiBegin(path.c_str());
         RiSphere(third, 1, 1, 360, RI_NULL);
         RiEnd();
@@ -296,43 +197,53 @@ TEST(Precision, ChosenByOptionAndOutOfRangeReportedAndIgnored) {
     std::remove(path.c_str());
 }
 
-TEST(Environment, ChoosesWhatTheProgramDidNot) {
+// What RiBegin's writer takes from RiOption and from RIFORMAT and
+// RICOMPRESSION; a writer made otherwise never looks at the environment.
+TEST(EncodingOptions, RiBeginTakesTheEnvironmentsWhereTheProgramChoseNone) {
     std::string path = tempPath("environment");
     const char* p = path.c_str();
-    // Prints the encoding of the writer RiBegin makes, then whether its
-    // file is gzip.
-    auto begin = [&](const char* format, const char* compression,
-                     const std::function<void()>& program) {
+    const char *other = "Complete", *none = "none", *binary = "binary", *complete = "complete",
+               *gzip = "gzip";
+    int zero = 0;
+    const struct {
+        const char* format;
+        const char* compression;
+        std::function<void()> program;
+        const char* out;  // the encoding of RiBegin's writer, and its compression
+    } rows[] = {
+        {"binary", "gzip", [] {}, "2 gzip"},
+        {"ascii", nullptr, [] {}, "0 plain"},
+        {"Binary", "GZIP", [] {}, "0 plain"},  // other values are ignored
+        // Names are taken as written: any other is text.
+        {"binary", "gzip", [&] { RiOption("rib", "format", &other, RI_NULL); }, "0 gzip"},
+        {"binary", "gzip", [&] { RiOption("rib", "binary", &zero, RI_NULL); }, "0 gzip"},
+        {"binary", "gzip", [&] { RiOption("rib", "compression", &none, RI_NULL); }, "2 plain"},
+        {"binary", "gzip", [&] { RiOption("rib", "gzip", &zero, RI_NULL); }, "2 plain"},
+        {"ascii", nullptr, [] { ribBinaryFormat = 1; }, "1 plain"},
+        {nullptr, nullptr, [&] { RiOption("rib", "format", &complete, RI_NULL); }, "2 plain"},
+        {nullptr, nullptr,
+         [&] { RiOption("rib", "format", &binary, "compression", &gzip, RI_NULL); }, "1 gzip"},
+        // Anything but "gzip" turns compression off.
+        {nullptr, "gzip",
+         [&] { RiOption("rib", "compression", &gzip, "compression", &binary, RI_NULL); },
+         "0 plain"},
+    };
+    for (const auto& row : rows) {
         auto r = runInChild([&] {
-            if (format) setenv("RIFORMAT", format, 1);
-            if (compression) setenv("RICOMPRESSION", compression, 1);
-            program();
-            RibWriter* w = RiBegin(p);
-            std::printf("%d", w->binaryOutput);
-            RiEnd();
-            std::string written = readFile(p);
-            std::printf(" %d", written.compare(0, 2, "\x1f\x8b") == 0);
-            RibWriter* own = createRibWriter(p);  // never the environment's
-            std::printf(" %d", own->binaryOutput);
-            delete own;
-            std::printf(" %d\n", readFile(p).compare(0, 2, "\x1f\x8b") == 0);
+            if (row.format) setenv("RIFORMAT", row.format, 1);
+            if (row.compression) setenv("RICOMPRESSION", row.compression, 1);
+            row.program();
+            auto written = [&](RibWriter* w) {
+                int encoding = w->binaryOutput;
+                delete w;
+                bool gzip = readFile(p).compare(0, 2, "\x1f\x8b") == 0;
+                return std::to_string(encoding) + (gzip ? " gzip" : " plain");
+            };
+            std::string begun = written(RiBegin(p));
+            std::printf("%s, %s\n", begun.c_str(), written(createRibWriter(p)).c_str());
         });
         EXPECT_EQ(r.err, "");
-        return r.out;
-    };
-    const char *ascii = "ascii", *none = "none";
-    int zero = 0;
-    EXPECT_EQ(begin("binary", "gzip", [] {}), "2 1 0 0\n");
-    EXPECT_EQ(begin("ascii", nullptr, [] {}), "0 0 0 0\n");
-    EXPECT_EQ(begin("Binary", "GZIP", [] {}), "0 0 0 0\n");  // other values are ignored
-    EXPECT_EQ(begin("binary", "gzip", [&] { RiOption("rib", "format", &ascii, RI_NULL); }),
-              "0 1 0 0\n");
-    EXPECT_EQ(begin("binary", "gzip", [&] { RiOption("rib", "binary", &zero, RI_NULL); }),
-              "0 1 0 0\n");
-    EXPECT_EQ(begin("binary", "gzip", [&] { RiOption("rib", "compression", &none, RI_NULL); }),
-              "2 0 0 0\n");
-    EXPECT_EQ(begin("binary", "gzip", [&] { RiOption("rib", "gzip", &zero, RI_NULL); }),
-              "2 0 0 0\n");
-    EXPECT_EQ(begin("ascii", nullptr, [] { ribBinaryFormat = 1; }), "1 0 0 0\n");
+        EXPECT_EQ(r.out, row.out + std::string(", 0 plain\n")) << row.format << row.compression;
+    }
     std::remove(p);
 }

@@ -23,21 +23,14 @@ uint32_t ByteSource::below(uint32_t n) {
 }
 
 float ByteSource::number() {
-    switch (below(4)) {
-        case 0:
-            return float(int(below(21)) - 10);
-        case 1:
-            return float(int(below(2001)) - 1000) / 64.0f;
-        case 2: {
-            uint32_t bits = 0;
-            for (int i = 0; i < 4; ++i) bits = (bits << 8) | take();
-            float f;
-            std::memcpy(&f, &bits, 4);
-            return std::isfinite(f) ? f : 0.5f;
-        }
-        default:
-            return float(below(1000)) * 0.001f;
-    }
+    uint32_t kind = below(4), bits = 0;
+    if (kind == 0) return float(int(below(21)) - 10);
+    if (kind == 1) return float(int(below(2001)) - 1000) / 64.0f;
+    if (kind == 3) return float(below(1000)) * 0.001f;
+    for (int i = 0; i < 4; ++i) bits = (bits << 8) | take();
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return std::isfinite(f) ? f : 0.5f;
 }
 
 std::vector<uint8_t> seededBytes(unsigned seed, size_t size) {
@@ -56,42 +49,28 @@ struct Entry {
     StorageClass storage;
     const char* type;
     int size;
-    const char* declareText;
+    const char* declareText = nullptr;
 };
 
 const Entry kPrimitiveEntries[] = {
-    {"N", Varying, "normal", 1, nullptr},
-    {"Cs", Varying, "color", 1, nullptr},
-    {"st", Varying, "float", 2, nullptr},
-    {"s", Varying, "float", 1, nullptr},
-    {"width", Varying, "float", 1, nullptr},
-    {"constantwidth", Constant, "float", 1, nullptr},
-    {"uniform float u1", Uniform, "float", 1, nullptr},
-    {"constant color cc", Constant, "color", 1, nullptr},
-    {"vertex float[2] vf", Vertex, "float", 2, nullptr},
-    {"uniform string tag", Uniform, "string", 1, nullptr},
-    {"varying integer id", Varying, "integer", 1, nullptr},
-    {"uniform matrix mx", Uniform, "matrix", 1, nullptr},
-    {"vertex hpoint hp", Vertex, "hpoint", 1, nullptr},
-    {"facevarying float fv", FaceVarying, "float", 1, nullptr},
-    {"uniform float [3] k3", Uniform, "float", 3, nullptr},
-    {"varying\tfloat\tvt", Varying, "float", 1, nullptr},
+    {"N", Varying, "normal", 1},                {"Cs", Varying, "color", 1},
+    {"st", Varying, "float", 2},                {"s", Varying, "float", 1},
+    {"width", Varying, "float", 1},             {"constantwidth", Constant, "float", 1},
+    {"uniform float u1", Uniform, "float", 1},  {"constant color cc", Constant, "color", 1},
+    {"vertex float[2] vf", Vertex, "float", 2}, {"uniform string tag", Uniform, "string", 1},
+    {"varying integer id", Varying, "integer", 1}, {"uniform matrix mx", Uniform, "matrix", 1},
+    {"vertex hpoint hp", Vertex, "hpoint", 1},  {"facevarying float fv", FaceVarying, "float", 1},
+    {"uniform float [3] k3", Uniform, "float", 3}, {"varying\tfloat\tvt", Varying, "float", 1},
     {"dk", Uniform, "float", 3, "uniform float [3]"},
     {"dfv", FaceVarying, "normal", 1, "facevarying normal"},
-    {"dc", Varying, "color", 1, "varying\tcolor"},
-    {"dv", Vertex, "vector", 1, "vertex vector"},
-};
+    {"dc", Varying, "color", 1, "varying\tcolor"}, {"dv", Vertex, "vector", 1, "vertex vector"}};
 
 const Entry kShaderEntries[] = {
-    {"Ka", Uniform, "float", 1, nullptr},
-    {"lightcolor", Uniform, "color", 1, nullptr},
-    {"uniform float sf", Uniform, "float", 1, nullptr},
-    {"color tint", Uniform, "color", 1, nullptr},
-    {"string mapname", Uniform, "string", 1, nullptr},
-    {"float[2] pair", Uniform, "float", 2, nullptr},
-    {"uniform point [2] ends", Uniform, "point", 2, nullptr},
-    {"dk", Uniform, "float", 3, "uniform float [3]"},
-};
+    {"Ka", Uniform, "float", 1},               {"lightcolor", Uniform, "color", 1},
+    {"uniform float sf", Uniform, "float", 1}, {"color tint", Uniform, "color", 1},
+    {"string mapname", Uniform, "string", 1},  {"float[2] pair", Uniform, "float", 2},
+    {"uniform point [2] ends", Uniform, "point", 2},
+    {"dk", Uniform, "float", 3, "uniform float [3]"}};
 
 const char* const kStrings[] = {"", "plain", "two words", "quote\"inside", "back\\slash",
                                 "tab\there"};
@@ -111,21 +90,20 @@ class Caller {
     }
 
   private:
-    // ---- values held for the length of one call
-    template <typename T>
-    T* hold(size_t n) {
-        T* p = new T[n];
-        std::shared_ptr<void> owner(p, [](void* q) { delete[] static_cast<T*>(q); });
-        held.push_back(owner);
-        return p;
-    }
+    // Values held for the length of one call, each element from next().
     template <typename T, typename Next>
     T* filled(long long n, Next next) {
-        T* p = hold<T>(size_t(n));
+        T* p = new T[size_t(n)];
+        held.emplace_back(p, [](void* q) { delete[] static_cast<T*>(q); });
         for (long long i = 0; i < n; ++i) p[i] = next();
         return p;
     }
     float* floats(long long n) { return filled<float>(n, [&] { return src.number(); }); }
+    template <typename T>
+    T* array(const std::vector<T>& from) {
+        auto at = from.begin();
+        return filled<T>((long long)from.size(), [&] { return *at++; });
+    }
     void release() {
         held.clear();
         tokens.clear();
@@ -135,14 +113,12 @@ class Caller {
     // Adds up to three parameters; counts null for a request that is no primitive.
     void params(const Counts* counts, bool withP) {
         if (withP) {
-            long long n = counts->vertex * 3;
             tokens.push_back("P");
-            values.push_back(floats(n));
+            values.push_back(floats(counts->vertex * 3));
         }
         const Entry* table = counts ? kPrimitiveEntries : kShaderEntries;
         size_t size = counts ? std::size(kPrimitiveEntries) : std::size(kShaderEntries);
-        uint32_t k = src.below(4);
-        for (uint32_t i = 0; i < k; ++i) {
+        for (uint32_t i = 0, k = src.below(4); i < k; ++i) {
             const Entry& e = table[src.below(uint32_t(size))];
             if (e.declareText && declared.insert(e.token).second) w.Declare(e.token, e.declareText);
             long long per = counts ? counts->of(e.storage) : 1;
@@ -167,26 +143,16 @@ class Caller {
     RtInt n() const { return RtInt(tokens.size()); }
     RtToken* t() { return tokens.data(); }
     RtPointer* v() { return values.data(); }
-
-    RtInt* intArray(const std::vector<RtInt>& from) {
-        RtInt* p = hold<RtInt>(from.size());
-        std::copy(from.begin(), from.end(), p);
-        return p;
-    }
-    static std::vector<long long> wide(const std::vector<RtInt>& v) {
-        return std::vector<long long>(v.begin(), v.end());
-    }
     static Counts mesh(size_t faces, const std::vector<RtInt>& nverts,
                        const std::vector<RtInt>& verts) {
-        return meshCounts((long long)faces, wide(nverts), wide(verts));
+        return meshCounts((long long)faces, {nverts.begin(), nverts.end()},
+                          {verts.begin(), verts.end()});
     }
 
-    // ---- blocks; all but transforms save the basis steps
+    // Blocks; all but transforms save the basis steps, frames the colours too.
     enum Block { Attribute, Transform, Frame, World, Solid, Object };
-    static std::string blockName(Block b) {
-        const char* const names[] = {"Attribute", "Transform", "Frame", "World", "Solid", "Object"};
-        return names[b];
-    }
+    static constexpr const char* kBlocks[] = {"Attribute", "Transform", "Frame",
+                                              "World",     "Solid",     "Object"};
     void begin() {
         Block b = Block(src.below(6));
         switch (b) {
@@ -197,22 +163,18 @@ class Caller {
             case Solid: w.SolidBegin(src.chance() ? "union" : "primitive"); break;
             case Object: w.ObjectBegin(); break;
         }
-        note(blockName(b) + "Begin");
+        note(kBlocks[b] + std::string("Begin"));
         blocks.push_back(b);
         if (b != Transform) saved.push_back({ustep, vstep, nColors, b == Frame});
     }
     void end() {
+        using R = RenderInterface;
+        static void (R::*const ends[])() = {&R::AttributeEnd, &R::TransformEnd, &R::FrameEnd,
+                                            &R::WorldEnd,     &R::SolidEnd,     &R::ObjectEnd};
         Block b = blocks.back();
         blocks.pop_back();
-        switch (b) {
-            case Attribute: w.AttributeEnd(); break;
-            case Transform: w.TransformEnd(); break;
-            case Frame: w.FrameEnd(); break;
-            case World: w.WorldEnd(); break;
-            case Solid: w.SolidEnd(); break;
-            case Object: w.ObjectEnd(); break;
-        }
-        note(blockName(b) + "End");
+        (w.*ends[b])();
+        note(kBlocks[b] + std::string("End"));
         if (b == Transform) return;
         ustep = saved.back().ustep;
         vstep = saved.back().vstep;
@@ -247,15 +209,12 @@ class Caller {
                 note("ColorSamples");
                 break;
             }
-            case 4:
-                if (src.chance()) {
-                    w.Color(floats(nColors));
-                    note("Color");
-                } else {
-                    w.Opacity(floats(nColors));
-                    note("Opacity");
-                }
+            case 4: {
+                bool color = src.chance();
+                (w.*(color ? &RenderInterface::Color : &RenderInterface::Opacity))(floats(nColors));
+                note(color ? "Color" : "Opacity");
                 break;
+            }
             case 5:
                 w.ArchiveRecord(src.chance() ? "comment" : "structure", "%s",
                                 kRecords[src.below(std::size(kRecords))]);
@@ -276,17 +235,13 @@ class Caller {
         const char* name = kShaders[src.below(std::size(kShaders))];
         params(nullptr, false);
         using Request = void (RenderInterface::*)(RtToken, RtInt, RtToken[], RtPointer[]);
+        using R = RenderInterface;
         static const std::pair<const char*, Request> kinds[] = {
-            {"Surface", &RenderInterface::SurfaceV},
-            {"Displacement", &RenderInterface::DisplacementV},
-            {"Atmosphere", &RenderInterface::AtmosphereV},
-            {"Interior", &RenderInterface::InteriorV},
-            {"Exterior", &RenderInterface::ExteriorV},
-            {"Imager", &RenderInterface::ImagerV},
-            {"LightSource", nullptr},
-            {"AreaLightSource", nullptr},
-            {"Attribute", &RenderInterface::AttributeV},
-            {"Hider", &RenderInterface::HiderV}};
+            {"Surface", &R::SurfaceV},       {"Displacement", &R::DisplacementV},
+            {"Atmosphere", &R::AtmosphereV}, {"Interior", &R::InteriorV},
+            {"Exterior", &R::ExteriorV},     {"Imager", &R::ImagerV},
+            {"LightSource", nullptr},        {"AreaLightSource", nullptr},
+            {"Attribute", &R::AttributeV},   {"Hider", &R::HiderV}};
         const auto& kind = kinds[src.below(std::size(kinds))];
         if (kind.second) {
             (w.*kind.second)(name, n(), t(), v());
@@ -300,7 +255,7 @@ class Caller {
 
     // Returns the keyword the reader must find.
     const char* primitive() {
-        switch (src.below(12)) {
+        switch (uint32_t kind = src.below(12)) {
             case 0: {
                 params(quadricCounts(), false);
                 float a = src.number(), b = src.number(), d = src.number();
@@ -311,18 +266,19 @@ class Caller {
                 w.TorusV(a, b, 0, d, 360, n(), t(), v());
                 return "Torus";
             }
-            case 1: {
-                RtInt nv = RtInt(src.below(4)) + 3;
-                params(perVertexCounts(nv), true);
-                w.PolygonV(nv, n(), t(), v());
-                return "Polygon";
+            case 1:
+            case 9: {  // the number of points shows only in the size of "P"
+                RtInt count = kind == 1 ? RtInt(src.below(4)) + 3 : RtInt(src.below(5)) + 1;
+                params(perVertexCounts(count), true);
+                kind == 1 ? w.PolygonV(count, n(), t(), v()) : w.PointsV(count, n(), t(), v());
+                return kind == 1 ? "Polygon" : "Points";
             }
             case 2: {
                 std::vector<RtInt> loops(src.below(3) + 1);
                 for (RtInt& l : loops) l = RtInt(src.below(3)) + 3;
                 params(perVertexCounts(std::accumulate(loops.begin(), loops.end(), 0LL)),
                        src.chance());
-                w.GeneralPolygonV(RtInt(loops.size()), intArray(loops), n(), t(), v());
+                w.GeneralPolygonV(RtInt(loops.size()), array(loops), n(), t(), v());
                 return "GeneralPolygon";
             }
             case 3:
@@ -336,15 +292,13 @@ class Caller {
                 for (RtInt count : nverts) {
                     for (RtInt k = 0; k < count; ++k) verts.push_back(RtInt(src.below(8)));
                 }
+                params(mesh((general ? nloops : nverts).size(), nverts, verts), src.chance());
                 if (general) {
-                    params(mesh(nloops.size(), nverts, verts), src.chance());
-                    w.PointsGeneralPolygonsV(RtInt(nloops.size()), intArray(nloops),
-                                             intArray(nverts), intArray(verts), n(), t(), v());
+                    w.PointsGeneralPolygonsV(RtInt(nloops.size()), array(nloops), array(nverts),
+                                             array(verts), n(), t(), v());
                     return "PointsGeneralPolygons";
                 }
-                params(mesh(nverts.size(), nverts, verts), src.chance());
-                w.PointsPolygonsV(RtInt(nverts.size()), intArray(nverts), intArray(verts), n(), t(),
-                                  v());
+                w.PointsPolygonsV(RtInt(nverts.size()), array(nverts), array(verts), n(), t(), v());
                 return "PointsPolygons";
             }
             case 5: {
@@ -384,62 +338,47 @@ class Caller {
                     count = !cubic ? k + 1 : periodic ? k * vstep : 4 + (k - 1) * vstep;
                 }
                 const char* type = cubic ? "cubic" : "linear";
-                params(curvesCounts(type, wide(nverts), periodic, vstep), src.chance());
-                w.CurvesV(type, RtInt(nverts.size()), intArray(nverts),
+                params(curvesCounts(type, {nverts.begin(), nverts.end()}, periodic, vstep),
+                       src.chance());
+                w.CurvesV(type, RtInt(nverts.size()), array(nverts),
                           periodic ? "periodic" : "nonperiodic", n(), t(), v());
                 return "Curves";
             }
-            case 9: {
-                RtInt count = RtInt(src.below(5)) + 1;
-                params(perVertexCounts(count), true);
-                w.PointsV(count, n(), t(), v());
-                return "Points";
-            }
             case 10: {
-                std::vector<RtInt> nverts(src.below(3) + 1), verts;
+                std::vector<RtInt> nverts(src.below(3) + 1), verts, nargs, intargs;
                 for (RtInt& count : nverts) {
                     count = RtInt(src.below(2)) + 3;
                     for (RtInt k = 0; k < count; ++k) verts.push_back(RtInt(src.below(6)));
                 }
-                // Tags with their integer and float argument counts.
-                struct Tag {
-                    const char* name;
-                    RtInt ints, floats;
-                };
-                const Tag tags[] = {{"hole", 1, 0}, {"crease", 2, 1}, {"corner", 1, 1},
-                                    {"interpolateboundary", 0, 0}};
-                RtInt ntags = RtInt(src.below(3));
-                RtToken* names = hold<RtToken>(size_t(ntags));
-                RtInt* nargs = hold<RtInt>(size_t(2 * ntags));
-                std::vector<RtInt> intargs;
+                // Each tag with its counts of integer and float arguments.
+                const std::pair<RtToken, std::vector<RtInt>> tags[] = {
+                    {"hole", {1, 0}}, {"crease", {2, 1}}, {"corner", {1, 1}},
+                    {"interpolateboundary", {0, 0}}};
+                std::vector<RtToken> names(src.below(3));
                 long long nfloats = 0;
-                for (RtInt k = 0; k < ntags; ++k) {
-                    const Tag& tag = tags[src.below(4)];
-                    names[k] = tag.name;
-                    nargs[2 * k] = tag.ints;
-                    nargs[2 * k + 1] = tag.floats;
-                    for (RtInt i = 0; i < tag.ints; ++i) intargs.push_back(RtInt(src.below(6)));
-                    nfloats += tag.floats;
+                for (RtToken& name : names) {
+                    const auto& tag = tags[src.below(4)];
+                    name = tag.first;
+                    nargs.insert(nargs.end(), tag.second.begin(), tag.second.end());
+                    for (RtInt i = 0; i < tag.second[0]; ++i)
+                        intargs.push_back(RtInt(src.below(6)));
+                    nfloats += tag.second[1];
                 }
                 params(mesh(nverts.size(), nverts, verts), src.chance());
-                w.SubdivisionMeshV("catmull-clark", RtInt(nverts.size()), intArray(nverts),
-                                   intArray(verts), ntags, names, nargs, intArray(intargs),
-                                   floats(nfloats), n(), t(), v());
+                w.SubdivisionMeshV("catmull-clark", RtInt(nverts.size()), array(nverts),
+                                   array(verts), RtInt(names.size()), array(names), array(nargs),
+                                   array(intargs), floats(nfloats), n(), t(), v());
                 return "SubdivisionMesh";
             }
             default: {
                 // Ellipsoids, each with its 16 floats, joined by one add.
                 RtInt leaves = RtInt(src.below(3)) + 1;
                 std::vector<RtInt> code;
-                for (RtInt i = 0; i < leaves; ++i) {
-                    code.push_back(1001);
-                    code.push_back(16 * i);
-                }
-                code.push_back(0);
-                code.push_back(leaves);
+                for (RtInt i = 0; i < leaves; ++i) code.insert(code.end(), {1001, 16 * i});
+                code.insert(code.end(), {0, leaves});
                 for (RtInt i = 0; i < leaves; ++i) code.push_back(i);
                 params(perVertexCounts(leaves), false);
-                w.BlobbyV(leaves, RtInt(code.size()), intArray(code), 16 * leaves,
+                w.BlobbyV(leaves, RtInt(code.size()), array(code), 16 * leaves,
                           floats(16LL * leaves), 0, nullptr, n(), t(), v());
                 return "Blobby";
             }
@@ -462,30 +401,18 @@ class Caller {
     std::vector<std::string> log;
 };
 
-std::string written(const uint8_t* data, size_t size, int maxCalls, bool binary,
+// The bytes of the calls in one encoding, and the calls' log.
+std::string written(const uint8_t* data, size_t size, int maxCalls, int encoding,
                     std::vector<std::string>& calls) {
     std::string path = tempPath("ribcheck");
     RibWriter* w = createRibWriter(path.c_str());
-    w->binaryOutput = binary;
+    w->binaryOutput = encoding;
     ByteSource source(data, size);
     calls = makeCalls(source, *w, maxCalls);
     delete w;
     std::string bytes = readFile(path);
     std::remove(path.c_str());
     return bytes;
-}
-
-// The requests of a document in the shape of the calls' log.
-std::vector<std::string> requestLines(const Document& doc) {
-    std::vector<std::string> lines;
-    for (const Request& r : doc.requests) {
-        if (r.name == "#" || r.name == "##" || r.name == "version" || r.name == "Declare")
-            continue;
-        std::string line = r.name;
-        for (const Param& p : r.params) line += " |" + p.token;
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 }  // namespace
@@ -495,15 +422,20 @@ std::vector<std::string> makeCalls(ByteSource& source, RibWriter& writer, int ma
 }
 
 std::string checkCalls(const uint8_t* data, size_t size, int maxCalls) {
-    std::vector<std::string> calls;
-    Document text = read(written(data, size, maxCalls, false, calls));
-    Document binary = read(written(data, size, maxCalls, true, calls));
+    std::vector<std::string> calls, found;
+    Document text = read(written(data, size, maxCalls, RibWriter::kText, calls));
+    Document binary = read(written(data, size, maxCalls, RibWriter::kBinaryFloats, calls));
     std::string problems;
     for (const std::string& e : text.errors) problems += "text: " + e + "\n";
     for (const std::string& e : binary.errors) problems += "binary: " + e + "\n";
     std::string difference = compare(text, binary);
     if (!difference.empty()) problems += "text and binary differ: " + difference + "\n";
-    std::vector<std::string> found = requestLines(text);
+    // Declarations, comments and the header are no calls of the log.
+    for (const Request& r : text.requests) {
+        if (r.name == "#" || r.name == "##" || r.name == "version" || r.name == "Declare") continue;
+        found.push_back(r.name);
+        for (const Param& p : r.params) found.back() += " |" + p.token;
+    }
     for (size_t i = 0; i < std::max(found.size(), calls.size()); ++i) {
         std::string want = i < calls.size() ? calls[i] : "(nothing)";
         std::string got = i < found.size() ? found[i] : "(nothing)";

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -25,7 +26,7 @@ struct Item {
 
 class Lexer {
   public:
-    Lexer(const std::string& bytes, std::vector<std::string>& errors) : s(bytes), errors(errors) {}
+    Lexer(const std::string& bytes, Document& doc) : s(bytes), doc(doc) {}
 
     bool next(Item& item) {
         for (;;) {
@@ -56,7 +57,14 @@ class Lexer {
                 size_t start = at;
                 while (at < s.size() && (std::isalnum(byte()) || byte() == '_')) ++at;
                 item.word = s.substr(start, at - start);
+                ++doc.textTokens;
                 return true;
+            }
+            if (c == 0xA6) {
+                ++at;
+                if (!have(1)) return false;
+                if (defined(0, bigEndian(1), item.word)) return true;
+                continue;
             }
             item.kind = Item::Val;
             if (readScalar(item.value)) return true;
@@ -69,11 +77,34 @@ class Lexer {
   private:
     unsigned char byte() const { return static_cast<unsigned char>(s[at]); }
     void fail(const std::string& what) {
-        errors.push_back("offset " + std::to_string(at) + ": " + what);
+        doc.errors.push_back("offset " + std::to_string(at) + ": " + what);
     }
+    // A definition stands for nothing where it is, so it may come between
+    // any two tokens, inside an array too, like a blank.
     void skipBlanks() {
-        while (at < s.size() && (s[at] == ' ' || s[at] == '\t' || s[at] == '\n' || s[at] == '\r'))
+        for (;;) {
+            while (at < s.size() &&
+                   (s[at] == ' ' || s[at] == '\t' || s[at] == '\n' || s[at] == '\r'))
+                ++at;
+            if (at >= s.size() || byte() < 0xCC || byte() > 0xCE) return;
+            size_t kind = byte() != 0xCC, width = byte() == 0xCE ? 2 : 1;
+            Value text;
             ++at;
+            if (!have(width)) return;
+            uint64_t code = bigEndian(width);
+            if (at < s.size() && readScalar(text) && text.kind == Value::String) {
+                codes[kind][code] = text.strings[0];
+            } else {
+                fail("definition without its string");
+            }
+        }
+    }
+    // Kind 0 for request names, 1 for strings.
+    bool defined(size_t kind, uint64_t code, std::string& text) {
+        auto found = codes[kind].find(code);
+        if (found != codes[kind].end()) text = found->second;
+        else fail("code " + std::to_string(code) + " used before its definition");
+        return found != codes[kind].end();
     }
     bool have(size_t n) {
         if (s.size() - at >= n) return true;
@@ -100,6 +131,7 @@ class Lexer {
         if (c == '"') {
             v.kind = Value::String;
             v.strings.push_back(readQuoted());
+            ++doc.textTokens;
             return true;
         }
         if (std::isdigit(c) || c == '-' || c == '+' || c == '.') {
@@ -110,6 +142,7 @@ class Lexer {
             at += size_t(end - begin);
             v.kind = Value::Number;
             v.numbers.push_back(d);
+            ++doc.textTokens;
             return true;
         }
         if (c < 0x80) return false;
@@ -117,10 +150,12 @@ class Lexer {
         if (c <= 0x8F) {  // integer or fixed point: w+1 bytes, d of them fraction
             size_t width = (c & 3) + 1, fraction = (c >> 2) & 3;
             if (!have(width)) return false;
+            // Producers write negative numbers in four bytes only, so
+            // shorter ones are unsigned.
             uint64_t raw = bigEndian(width);
-            int64_t value = int64_t(raw << (64 - 8 * width)) >> (64 - 8 * width);
+            double value = width == 4 ? double(int32_t(uint32_t(raw))) : double(raw);
             v.kind = Value::Number;
-            v.numbers.push_back(double(value) / std::pow(256.0, double(fraction)));
+            v.numbers.push_back(value / std::pow(256.0, double(fraction)));
             return true;
         }
         if (c <= 0xA3) {  // strings: a length in the low nibble, or in 1 to 4 bytes
@@ -146,6 +181,13 @@ class Lexer {
                 std::memcpy(&d, &bits, 8);
                 v.numbers.push_back(d);
             }
+            return true;
+        }
+        if (c == 0xCF || c == 0xD0) {
+            if (!have(c - 0xCEu)) return false;
+            v.kind = Value::String;
+            v.strings.emplace_back();
+            defined(1, bigEndian(c - 0xCEu), v.strings[0]);
             return true;
         }
         if (c >= 0xC8 && c <= 0xCB) {
@@ -229,8 +271,9 @@ class Lexer {
     }
 
     const std::string& s;
-    std::vector<std::string>& errors;
+    Document& doc;
     size_t at = 0;
+    std::map<uint64_t, std::string> codes[2];
 };
 
 // ---- Request shapes -----------------------------------------------------
@@ -635,13 +678,14 @@ void track(const Request& r, State& st, std::vector<std::string>& errors) {
     checkParams(r, st, errors);
 }
 
-bool near(double a, double b) {
-    if (a == b) return true;
-    // Text keeps six significant digits.
-    return std::fabs(a - b) <= 1e-5 * std::max(std::fabs(a), std::fabs(b)) + 1e-30;
+// Nine digits of text give back the very float, read here as the nearest
+// double; six keep only that much.
+bool same(double a, double b, bool exact) {
+    if (a == b || double(float(a)) == b || double(float(b)) == a) return true;
+    return !exact && std::fabs(a - b) <= 1e-5 * std::max(std::fabs(a), std::fabs(b)) + 1e-30;
 }
 
-std::string compareValues(const Value& a, const Value& b) {
+std::string compareValues(const Value& a, const Value& b, bool exact) {
     // An empty array has no kind of its own.
     if (a.kind != b.kind && !(a.isArray() && b.isArray() && a.size() == 0 && b.size() == 0))
         return "kinds differ";
@@ -650,9 +694,10 @@ std::string compareValues(const Value& a, const Value& b) {
     }
     if (a.strings != b.strings) return "strings differ";
     for (size_t i = 0; i < a.numbers.size(); ++i) {
-        if (!near(a.numbers[i], b.numbers[i])) {
-            return "value " + std::to_string(i) + ": " + std::to_string(a.numbers[i]) + " and " +
-                   std::to_string(b.numbers[i]);
+        if (!same(a.numbers[i], b.numbers[i], exact)) {
+            char both[80];
+            std::snprintf(both, sizeof both, ": %.9g and %.9g", a.numbers[i], b.numbers[i]);
+            return "value " + std::to_string(i) + both;
         }
     }
     return "";
@@ -662,7 +707,7 @@ std::string compareValues(const Value& a, const Value& b) {
 
 Document read(const std::string& bytes) {
     Document doc;
-    Lexer lexer(bytes, doc.errors);
+    Lexer lexer(bytes, doc);
     Item item;
     bool haveRequest = false;
     Request current;
@@ -698,7 +743,7 @@ Document read(const std::string& bytes) {
     return doc;
 }
 
-std::string compare(const Document& text, const Document& binary) {
+std::string compare(const Document& text, const Document& binary, bool exact) {
     if (text.requests.size() != binary.requests.size()) {
         return "request counts " + std::to_string(text.requests.size()) + " and " +
                std::to_string(binary.requests.size());
@@ -711,16 +756,27 @@ std::string compare(const Document& text, const Document& binary) {
         if (a.args.size() != b.args.size() || a.params.size() != b.params.size())
             return where + ": argument or parameter counts differ";
         for (size_t k = 0; k < a.args.size(); ++k) {
-            std::string d = compareValues(a.args[k], b.args[k]);
+            std::string d = compareValues(a.args[k], b.args[k], exact);
             if (!d.empty()) return where + " argument " + std::to_string(k) + ": " + d;
         }
         for (size_t k = 0; k < a.params.size(); ++k) {
             if (a.params[k].token != b.params[k].token) return where + ": parameter names differ";
-            std::string d = compareValues(a.params[k].value, b.params[k].value);
+            std::string d = compareValues(a.params[k].value, b.params[k].value, exact);
             if (!d.empty()) return where + " \"" + a.params[k].token + "\": " + d;
         }
     }
     return "";
+}
+
+std::string compareComplete(const std::string& text, const std::string& complete) {
+    Document a = read(text), b = read(complete);
+    if (a.requests.empty()) return "nothing read";
+    if (a.errors != b.errors) {
+        auto first = [](const Document& d) { return d.errors.empty() ? "none" : d.errors[0]; };
+        return "complaints differ, text " + first(a) + ", complete " + first(b);
+    }
+    if (b.textTokens) return std::to_string(b.textTokens) + " text tokens in the complete encoding";
+    return compare(a, b, true);
 }
 
 }  // namespace ribcheck

@@ -1,6 +1,7 @@
-// An independent RIB reader for the tests: it decodes text and binary RIB
-// back into requests and values, and checks every parameter of a primitive
-// against the number of values a renderer would take for it.
+// An independent RIB reader for the tests: it decodes text and binary RIB,
+// the complete encoding too, back into requests and values, and checks
+// every parameter of a primitive against the number of values a renderer
+// would take for it.
 #pragma once
 
 #include <string>
@@ -36,6 +37,9 @@ struct Document {
     std::vector<Request> requests;
     // Everything a strict reader would reject, one line each.
     std::vector<std::string> errors;
+    // Keywords, strings and numbers read as text, which the complete
+    // encoding promises to have none of.
+    size_t textTokens = 0;
 };
 
 Document read(const std::string& bytes);
@@ -77,8 +81,15 @@ Counts curvesCounts(const std::string& type, const std::vector<long long>& nvert
                     bool periodic, long long vstep);
 
 // Text and binary decodings of one call sequence agree: same requests, same
-// strings, numbers equal to the six digits the text form keeps. Returns the
-// first difference, or "" when there is none.
-std::string compare(const Document& text, const Document& binary);
+// strings, numbers equal to the six digits the text form keeps, or, exact,
+// each the very float of the other (text written at nine digits). Returns
+// the first difference, or "" when there is none.
+std::string compare(const Document& text, const Document& binary, bool exact = false);
+
+// The text of some calls at nine digits and their complete encoding, both
+// without the header lines that stay text: the same complaints, no text in
+// the encoding, the same document exactly. Returns the first difference, or
+// "" when there is none.
+std::string compareComplete(const std::string& text, const std::string& complete);
 
 }  // namespace ribcheck
