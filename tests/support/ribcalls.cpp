@@ -168,12 +168,18 @@ class Caller {
         if (b != Transform) saved.push_back({ustep, vstep, nColors, b == Frame});
     }
     void end() {
-        using R = RenderInterface;
-        static void (R::*const ends[])() = {&R::AttributeEnd, &R::TransformEnd, &R::FrameEnd,
-                                            &R::WorldEnd,     &R::SolidEnd,     &R::ObjectEnd};
         Block b = blocks.back();
         blocks.pop_back();
-        (w.*ends[b])();
+        // A plain switch: the sanitizer build misreads an array of member
+        // pointers indexed this way.
+        switch (b) {
+            case Attribute: w.AttributeEnd(); break;
+            case Transform: w.TransformEnd(); break;
+            case Frame: w.FrameEnd(); break;
+            case World: w.WorldEnd(); break;
+            case Solid: w.SolidEnd(); break;
+            case Object: w.ObjectEnd(); break;
+        }
         note(kBlocks[b] + std::string("End"));
         if (b == Transform) return;
         ustep = saved.back().ustep;
